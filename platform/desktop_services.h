@@ -1,0 +1,40 @@
+// Small desktop services the windows use, each replaceable in tests.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace orvantis {
+
+// Opens the help file at its contents page. Reporting a missing or
+// unreadable file is the viewer's job, not the caller's.
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    virtual void ShowContents(const QString& helpFilePath) = 0;
+};
+
+// Hands a URL (or document) to the desktop's default handler, as exactly the
+// text given, never through a shell.
+class UrlOpener {
+public:
+    struct Result {
+        bool issued = true;      // false: the request could not even be made
+        QString description;     // why not, when !issued
+        int errorNumber = 0;
+    };
+    virtual ~UrlOpener() = default;
+    virtual Result Open(const QString& url) = 0;
+};
+
+// Modal message boxes with one OK button.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void Information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // No icon, just OK (used for the link's error message).
+    virtual void Plain(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+} // namespace orvantis

@@ -1,0 +1,23 @@
+// The platform services a window needs, handed in from main() (the real ones)
+// or from a test (doubles). The windows never create their own.
+#pragma once
+
+namespace orvantis {
+
+class SettingsStore;
+class SingleInstance;
+class NotifyArea;
+class HelpViewer;
+class UrlOpener;
+class MessageBoxes;
+
+struct Services {
+    SettingsStore* settings = nullptr;
+    SingleInstance* instance = nullptr;
+    NotifyArea* tray = nullptr;
+    HelpViewer* help = nullptr;
+    UrlOpener* urls = nullptr;
+    MessageBoxes* messages = nullptr;
+};
+
+} // namespace orvantis

@@ -1,0 +1,47 @@
+// Per-user settings: text values addressed by application, section and key.
+// Names are matched without regard to letter case ("Startup" and "StartUp"
+// are one section); a missing application, section or key reads as "".
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+namespace orvantis {
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString ReadSetting(const QString& application, const QString& section,
+                                const QString& key) const = 0;
+    // Creates the section and key when missing, replaces an earlier value, and
+    // has reached durable storage when it returns (when storage is possible).
+    virtual void WriteSetting(const QString& application, const QString& section,
+                              const QString& key, const QString& value) = 0;
+};
+
+// Keeps values in memory only; for tests and for a store that cannot be used.
+class MemorySettingsStore final : public SettingsStore {
+public:
+    QString ReadSetting(const QString& application, const QString& section,
+                        const QString& key) const override
+    {
+        return values_.value(name(application, section, key));
+    }
+    void WriteSetting(const QString& application, const QString& section, const QString& key,
+                      const QString& value) override
+    {
+        values_.insert(name(application, section, key), value);
+        ++writes_;
+    }
+    int writeCount() const { return writes_; }
+
+private:
+    static QString name(const QString& a, const QString& s, const QString& k)
+    {
+        return a.toCaseFolded() + QChar(0) + s.toCaseFolded() + QChar(0) + k.toCaseFolded();
+    }
+    QHash<QString, QString> values_;
+    int writes_ = 0;
+};
+
+} // namespace orvantis
