@@ -83,7 +83,7 @@ const std::array<CycleEntry, 11> kCycle{{
      "now can endure for a lifetime."},
     {7, "Keywords: Introspective, Faith, Self-Awareness",
      "The pace of outer life slows in this cycle, and your attention naturally turns inward. "
-     "This is a cycle for reflection, study and a deeper understanding of who you are and what "
+     "This is a time for reflection, study and a deeper understanding of who you are and what "
      "you truly value. You may feel less drawn to crowds, preferring long walks, meaningful "
      "conversations with a trusted few or quiet hours with a good book. Honor that need for "
      "solitude; it is not withdrawal from life but a chance to listen to yourself more "
@@ -113,22 +113,22 @@ const std::array<CycleEntry, 11> kCycle{{
      "the strength available to you now can create security and opportunity, for you and for "
      "those around you."},
     {9, "Keywords: Completion, Inspiration, Fulfillment",
-     "You have reached the final stage of a nine-part cycle, and this period is about "
-     "completion. Much of what began in earlier phases now comes to its natural conclusion, "
-     "giving you a chance to look back, take stock and recognize how far you have traveled. "
-     "Some endings may be welcome, while others can feel bittersweet, but each one makes space "
-     "for something better to arrive. Letting go is the central task. Release relationships, "
-     "possessions, habits and ambitions that no longer fit the person you are becoming, and do "
-     "so with gratitude rather than regret. Emptying cupboards, resolving old disagreements "
-     "and tying up loose ends can bring surprising relief. Compassion and generosity are "
-     "strongly highlighted, and you might feel moved to help others, share your experience or "
-     "contribute to a cause larger than yourself. Such giving often brings a deep sense of "
-     "fulfillment. Revisit old dreams and notice which still stir your heart. Inspiration can "
-     "arrive as you sense the shape of what lies ahead, yet it is usually wise to avoid "
-     "launching major new ventures until the next cycle begins. For now, finish what you have "
-     "started, forgive where you can and rest when you need to. Emotions may run deeper than "
-     "usual, so be patient with yourself. By embracing this time of closure, you prepare "
-     "fertile ground for the renewal that follows."},
+     "You have arrived at the closing stage of the full sequence of cycles, and this period is "
+     "about completion. Much of what began in earlier phases now comes to its natural "
+     "conclusion, giving you a chance to look back, take stock and recognize how far you have "
+     "traveled. Some endings may be welcome, while others can feel bittersweet, but each one "
+     "makes space for something better to arrive. Letting go is the central task. Release "
+     "relationships, possessions, habits and ambitions that no longer fit the person you are "
+     "becoming, and do so with gratitude rather than regret. Emptying cupboards, resolving old "
+     "disagreements and tying up loose ends can bring surprising relief. Compassion and "
+     "generosity are strongly highlighted, and you might feel moved to help others, share your "
+     "experience or contribute to a cause larger than yourself. Such giving often brings a "
+     "deep sense of fulfillment. Revisit old dreams and notice which still stir your heart. "
+     "Inspiration can arrive as you sense the shape of what lies ahead, yet it is usually wise "
+     "to avoid launching major new ventures until the next cycle begins. For now, finish what "
+     "you have started, forgive where you can and rest when you need to. Emotions may run "
+     "deeper than usual, so be patient with yourself. By embracing this time of closure, you "
+     "prepare fertile ground for the renewal that follows."},
     {11, "Keywords: Intuition, Revelation, Idealism",
      "This is a master cycle, carrying a higher and more intense vibration than most. "
      "Heightened intuition is its hallmark: hunches, dreams and sudden flashes of "
@@ -173,9 +173,9 @@ const std::array<Entry, 11> kDay{{
      "each chore your full attention. Practical effort now brings order and a satisfying sense "
      "of accomplishment!"},
     {5,
-     "Surprises may pop up today, so greet them with a smile. Plans may shift and an unusual "
-     "invitation could come your way. Bend with the changes, follow your curiosity and allow "
-     "yourself spontaneity. Try something different and enjoy the ride!"},
+     "Surprises could pop up today, so greet them with a smile. Plans may shift and an unusual "
+     "invitation might come your way. Bend with the changes, follow your curiosity and let "
+     "yourself be spontaneous. Try something different and enjoy the ride!"},
     {6,
      "Kindness and empathy come easily today. Reach out to family members or friends who could "
      "use a listening ear, a helping hand or a warm meal. Small gestures of care strengthen "
