@@ -1,0 +1,35 @@
+// Exit statuses and the one-line messages orvantis-calc writes to standard
+// error. Every message names the offending text and says what was expected,
+// so a user (or a script's log) can fix the input without reading the manual.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvantis::cli {
+
+inline constexpr std::string_view kProgramName = "orvantis-calc";
+
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitBadLines = 1, // numbers: some lines of standard input were skipped
+    kExitUsage = 2,    // bad argument, unknown command or option, wrong count
+    kExitIo = 3,       // standard input could not be read or output not written
+};
+
+// Writes "orvantis-calc: <message>\n" to standard error in one piece, so
+// messages of concurrent writers never interleave within a line.
+void reportError(std::string_view message);
+
+// The text between single quotes, made safe for a terminal: control bytes
+// appear as \xNN, and text longer than a line is cut with "...".
+std::string quoted(std::string_view text);
+
+std::string invalidDate(std::string_view text);
+std::string invalidTarget(std::string_view text);
+std::string invalidMonth(std::string_view text);
+
+// Appended to messages about the shape of the command line.
+inline constexpr std::string_view kHelpHint = " (try 'orvantis-calc --help')";
+
+} // namespace orvantis::cli
