@@ -1,0 +1,38 @@
+// The help viewer: the help file (HTML) in a window of its own, beside the
+// main window rather than in front of it.
+#pragma once
+
+#include "platform/desktop_services.h"
+
+#include <QString>
+
+#include <memory>
+
+class QTextBrowser;
+
+namespace orvantis {
+
+// The help file beside the program: the folder that holds the executable
+// (not the working folder), followed by "/Orvantis.hlp".
+QString helpFilePath();
+
+class HelpBrowser final : public HelpViewer {
+public:
+    HelpBrowser();
+    ~HelpBrowser() override;
+
+    // Opens the window at the start of the file, or brings the open window to
+    // the front and goes back to the start. A file that cannot be read shows
+    // "The help file could not be opened: <path>" and the reason instead.
+    // Links to web or mail addresses go to the desktop; links within the file
+    // are followed in the window.
+    void ShowContents(const QString& helpFilePath) override;
+
+    // The window, once ShowContents has made it.
+    QTextBrowser* window() const { return browser_.get(); }
+
+private:
+    std::unique_ptr<QTextBrowser> browser_;
+};
+
+} // namespace orvantis

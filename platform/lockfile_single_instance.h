@@ -1,0 +1,52 @@
+// "Is Orvantis already running on this desktop?" answered with a lock file.
+//
+// The marker is a lock file in the user's runtime folder ($XDG_RUNTIME_DIR,
+// else a private folder in the temporary folder), named after the full window
+// title and the display, so that each desktop of a user (each X display or
+// Wayland socket) has its own instance. The claiming process keeps the lock
+// for as long as it lives; the kernel releases it when the process dies in
+// whatever way, and a lock left behind by a killed instance is recovered at
+// the next start.
+#pragma once
+
+#include "platform/single_instance.h"
+
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+namespace orvantis {
+
+class LockFileSingleInstance final : public SingleInstance {
+public:
+    explicit LockFileSingleInstance(const QString& fullTitle);
+    ~LockFileSingleInstance() override;
+
+    // True when this process now holds the marker (also when it held it
+    // already), false when a live instance holds it. When no marker can be
+    // made at all (no usable folder, no permission), this answers true: better
+    // a second instance than a program that can never start.
+    bool TryClaim() override;
+
+    // The display part of the marker's name: $WAYLAND_DISPLAY when set, else
+    // $DISPLAY without its screen number (":0.0" and ":0" are one display).
+    static QString displayName();
+    // Where the lock file goes (empty when no usable folder exists).
+    static QString markerFolder();
+    QString lockFilePath() const;  // empty when no usable folder exists
+    QString serverPath() const;
+
+private:
+    bool holderAnswers() const;
+    bool takeOverDeadLock();
+    void listen();
+
+    QString base_; // folder + "/" + file name without extension
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
+};
+
+} // namespace orvantis

@@ -1,0 +1,55 @@
+// A second program for the single-instance tests: claims the marker for the
+// title in argv[1] when it reads a line from stdin, prints "claimed" or
+// "refused", and when it claimed, keeps the marker until stdin is closed or
+// it is killed. Printing "ready" first lets a test start many probes and then
+// release them all at once.
+#include "platform/lockfile_single_instance.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void say(const char* line)
+{
+    std::fputs(line, stdout);
+    std::fflush(stdout);
+}
+
+// Reads up to a line end; false at end of input.
+bool readLine()
+{
+    char c = 0;
+    while (::read(0, &c, 1) == 1)
+        if (c == '\n')
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    orvantis::LockFileSingleInstance instance(QString::fromLocal8Bit(argv[1]));
+    say("ready\n");
+    if (!readLine())
+        return 2;
+    if (!instance.TryClaim()) {
+        say("refused\n");
+        return 1;
+    }
+    say("claimed\n");
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [] {
+        char buffer[64];
+        if (::read(0, buffer, sizeof buffer) <= 0)
+            QCoreApplication::quit();
+    });
+    return app.exec();
+}
