@@ -1,0 +1,126 @@
+#include "dialogs/frmabout.h"
+
+#include "dialogs/property_bag.h"
+#include "dialogs/urllink.h"
+#include "dialogs/window_look.h"
+#include "platform/services.h"
+#include "platform/system_colours.h"
+#include "ui_frmabout.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace orvantis {
+
+namespace {
+
+QFont sfSansSerif(qreal pointSize)
+{
+    QFont font(QStringLiteral("SF Sans Serif"));
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    return font;
+}
+
+// Shown instead of the version after a double click on the picture; one
+// line that fits the version text's box at 9 pt.
+QString creditLine()
+{
+    return QStringLiteral("By the ") + QString::fromLatin1(URLLink::DefaultText);
+}
+
+} // namespace
+
+frmAbout::frmAbout(const Services& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmAbout>())
+{
+    look::prepare();
+    ui->setupUi(this);
+    setFixedSize(size());
+    setWindowIcon(look::applicationIcon());
+    look::setColours(this, colours::salmon(), palette().color(QPalette::WindowText));
+
+    const QIcon icon = look::applicationIcon();
+    if (!icon.isNull())
+        ui->Image1->setPixmap(icon.pixmap(QSize(256, 256))); // stretched to the box
+    ui->Image1->installEventFilter(this);
+
+    ui->Label1->setFont(sfSansSerif(13.5));
+    look::setColours(ui->Label1, colours::salmon(), colours::highlight());
+
+    // The panel's layout stores no link properties, so the link shows its
+    // defaults every time the panel is created.
+    ui->URLLink1->setDesktop(services.urls, services.messages);
+    ui->URLLink1->UserControl_ReadProperties(MemoryPropertyBag());
+    ui->URLLink1->setGoToUrlHandler([this](GoToURLEvent& event) { URLLink1_GoToURL(event); });
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::showModal(QWidget* over, const Services& services)
+{
+    // With `over` as parent the dialog is centred over it and kept above it.
+    frmAbout about(services, over);
+    about.exec();
+}
+
+bool frmAbout::onSurface(const QPoint& position) const
+{
+    return rect().contains(position) && childAt(position) == nullptr;
+}
+
+// A click is a press and a release of the left button, both on the bare
+// background. Presses on the picture or the text reach here too (labels pass
+// them on), which is why the point is checked.
+void frmAbout::mousePressEvent(QMouseEvent* event)
+{
+    pressedOnSurface_ =
+        event->button() == Qt::LeftButton && onSurface(event->position().toPoint());
+    event->accept();
+}
+
+void frmAbout::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressedOnSurface_ && event->button() == Qt::LeftButton &&
+                       onSurface(event->position().toPoint());
+    pressedOnSurface_ = false;
+    event->accept();
+    if (click)
+        Form_Click();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->Image1 && event->type() == QEvent::MouseButtonDblClick) {
+        Image1_DblClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAbout::Form_Click()
+{
+    close();
+}
+
+void frmAbout::Image1_DblClick()
+{
+    QFont font = ui->Label1->font();
+    font.setPointSizeF(9);
+    ui->Label1->setFont(font);
+    ui->Label1->setText(creditLine());
+}
+
+void frmAbout::URLLink1_GoToURL(GoToURLEvent& event)
+{
+    // Nothing to add: every press opens the mail link as it is.
+    (void)event;
+}
+
+} // namespace orvantis

@@ -1,0 +1,114 @@
+#include "dialogs/frmfont.h"
+
+#include "dialogs/window_look.h"
+#include "platform/system_colours.h"
+#include "ui_frmfont.h"
+
+#include <QEvent>
+#include <QLineEdit>
+
+#include <array>
+
+namespace orvantis {
+
+namespace {
+
+// The list, in order; the size comes from the position, never the text.
+const std::array<const char*, 9> sizeEntries{"8 Default", "9", "10", "11", "12",
+                                             "13", "14", "15", "16"};
+constexpr int smallestSize = 8;
+
+// The label's access key only moves the focus to its buddy; a label with a
+// button for buddy would otherwise press the button.
+class FocusBuddyOnly final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Shortcut)
+            return false;
+        auto* label = qobject_cast<QLabel*>(watched);
+        if (label != nullptr && label->buddy() != nullptr)
+            label->buddy()->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+};
+
+} // namespace
+
+frmFont::frmFont(QWidget* reportArea, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      ui(std::make_unique<Ui::frmFont>()), reportArea_(reportArea)
+{
+    look::prepare();
+    ui->setupUi(this);
+    setFixedSize(size());
+    setFont(look::msSansSerif());
+    setWindowIcon(look::applicationIcon());
+
+    QPalette labelColours = ui->Label1->palette();
+    labelColours.setColor(QPalette::WindowText, colours::highlight());
+    ui->Label1->setPalette(labelColours);
+    ui->Label1->installEventFilter(new FocusBuddyOnly(ui->Label1));
+
+    QPalette listColours = ui->Combo1->palette();
+    listColours.setColor(QPalette::Base, colours::activeTitleBar());
+    listColours.setColor(QPalette::Text, colours::yellow());
+    ui->Combo1->setPalette(listColours);
+
+    // Typing into the field selects nothing: only a pick from the list (mouse
+    // or arrow keys, reported as `activated`) changes the size. An editable
+    // combo box would otherwise look the typed text up in the list when
+    // Enter is pressed or the field loses focus, and complete it while
+    // typing; both are switched off. Enter then reaches the default button.
+    ui->Combo1->setCompleter(nullptr);
+    QLineEdit* field = ui->Combo1->lineEdit();
+    disconnect(field, &QLineEdit::returnPressed, ui->Combo1, nullptr);
+    disconnect(field, &QLineEdit::editingFinished, ui->Combo1, nullptr);
+    connect(ui->Combo1, &QComboBox::activated, this, &frmFont::Combo1_Click);
+    // The field is narrow: show an entry from its start, where the number is.
+    connect(ui->Combo1, &QComboBox::currentIndexChanged, field, [field] { field->home(false); });
+
+    connect(ui->Command1, &QPushButton::clicked, this, &frmFont::Command1_Click);
+    ui->Command1->setFocus();
+
+    Form_Load();
+}
+
+frmFont::~frmFont() = default;
+
+void frmFont::showModal(QWidget* reportArea)
+{
+    // With the report area's window as parent the dialog is centred over it.
+    frmFont dialog(reportArea, reportArea != nullptr ? reportArea->window() : nullptr);
+    dialog.exec();
+}
+
+void frmFont::Form_Load()
+{
+    chosenSize = smallestSize;
+    for (const char* entry : sizeEntries)
+        ui->Combo1->addItem(QString::fromLatin1(entry));
+    ui->Combo1->setCurrentIndex(0);
+    Combo1_Click();
+}
+
+void frmFont::Combo1_Click()
+{
+    const int position = ui->Combo1->currentIndex();
+    if (position >= 0 && position < static_cast<int>(sizeEntries.size()))
+        chosenSize = smallestSize + position;
+}
+
+void frmFont::Command1_Click()
+{
+    if (reportArea_ != nullptr) {
+        QFont font = reportArea_->font();
+        font.setPointSize(chosenSize);
+        reportArea_->setFont(font);
+    }
+    accept();
+}
+
+} // namespace orvantis
