@@ -1,0 +1,49 @@
+// A settings store that is only opened when it is first used.
+//
+// A second instance that is refused at start-up must not read (or create)
+// the settings file; handing the window this wrapper instead of the real
+// store keeps the file untouched until the window actually asks for a value.
+#pragma once
+
+#include "platform/settings_store.h"
+
+#include <functional>
+#include <memory>
+
+namespace orvantis {
+
+class LazySettingsStore final : public SettingsStore {
+public:
+    using Factory = std::function<std::unique_ptr<SettingsStore>()>;
+
+    explicit LazySettingsStore(Factory factory) : factory_(std::move(factory)) {}
+
+    QString ReadSetting(const QString& application, const QString& section,
+                        const QString& key) const override
+    {
+        return store().ReadSetting(application, section, key);
+    }
+    void WriteSetting(const QString& application, const QString& section, const QString& key,
+                      const QString& value) override
+    {
+        store().WriteSetting(application, section, key, value);
+    }
+
+    bool isOpen() const { return store_ != nullptr; }
+
+private:
+    SettingsStore& store() const
+    {
+        if (!store_) {
+            store_ = factory_ ? factory_() : nullptr;
+            if (!store_) // nothing usable: keep the values for this run only
+                store_ = std::make_unique<MemorySettingsStore>();
+        }
+        return *store_;
+    }
+
+    Factory factory_;
+    mutable std::unique_ptr<SettingsStore> store_;
+};
+
+} // namespace orvantis

@@ -1,0 +1,20 @@
+#include "report_model.h"
+
+namespace orvantis {
+
+void ReportModel::SetText(std::string text)
+{
+    text_ = std::move(text);
+    if (listener_)
+        listener_(text_);
+}
+
+QString ReportModel::ForDisplay(const std::string& text)
+{
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace orvantis

@@ -1,0 +1,36 @@
+// The report area's text as the report builders see it.
+//
+// The builders read the whole text and replace it with that text plus an
+// addition; the exact text they produce (CR LF line breaks included) is kept
+// here, and the window's read-only text box only shows it. Every replacement
+// is passed on to one listener, the box.
+#pragma once
+
+#include "reports/report_area.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+
+namespace orvantis {
+
+class ReportModel final : public modDestiny::ReportArea {
+public:
+    using Listener = std::function<void(const std::string& text)>;
+
+    std::string Text() const override { return text_; }
+    void SetText(std::string text) override;
+
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+    // The text as a Qt text box shows it: UTF-8 decoded, CR LF (and a lone
+    // CR) turned into the box's own line break.
+    static QString ForDisplay(const std::string& text);
+
+private:
+    std::string text_;
+    Listener listener_;
+};
+
+} // namespace orvantis

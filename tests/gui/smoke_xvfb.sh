@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Start-up smoke test: runs the built program on a private X server, with
+# private configuration and runtime directories, and checks that the main
+# window appears with its full title and the program keeps running.
+#
+#   smoke_xvfb.sh path/to/orvantis
+set -euo pipefail
+
+program=${1:?usage: smoke_xvfb.sh path/to/orvantis}
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s $work/app.log ]] && sed 's/^/  orvantis: /' "$work/app.log" >&2
+  exit 1
+}
+
+# Xvfb picks a free display itself and writes its number to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s $work/display ]] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb reported no display"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+"$program" >"$work/app.log" 2>&1 &
+app_pid=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Orvantis - Lumevarre$' | head -n1) ||
+  fail "no window titled 'Orvantis - Lumevarre' within 20 s"
+title=$(xdotool getwindowname "$window")
+[[ $title == "Orvantis - Lumevarre" ]] || fail "window title is '$title'"
+kill -0 "$app_pid" 2>/dev/null || fail "orvantis ended on its own"
+echo "PASS: window $window '$title' on $DISPLAY"

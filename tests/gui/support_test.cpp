@@ -1,0 +1,86 @@
+// The window's helpers without a window: date texts, the report text as
+// shown, and the settings store that opens late.
+#include "mainwindow/date_texts.h"
+#include "mainwindow/lazy_settings_store.h"
+#include "mainwindow/report_model.h"
+
+#include <QtTest>
+
+using namespace orvantis;
+
+class SupportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void storedToDisplay_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("old form") << "07/04/76" << "July 04, 1976";
+        QTest::newRow("full year") << "07/04/1976" << "July 04, 1976";
+        QTest::newRow("short fields") << "7/4/1976" << "July 04, 1976";
+        QTest::newRow("00 -> 2000") << "01/31/00" << "January 31, 2000";
+        QTest::newRow("29 -> 2029") << "12/31/29" << "December 31, 2029";
+        QTest::newRow("30 -> 1930") << "01/01/30" << "January 01, 1930";
+        QTest::newRow("99 -> 1999") << "01/01/99" << "January 01, 1999";
+        QTest::newRow("first day") << "01/01/1753" << "January 01, 1753";
+        QTest::newRow("leap day") << "02/29/2024" << "February 29, 2024";
+        QTest::newRow("empty") << "" << "";
+        for (const char* bad : {"garbage", "02/30/2024", "13/01/1976", "01/01/1752", "1/2/345",
+                                "07/04/1976x", "July 04, 1976"})
+            QTest::newRow(bad) << bad << bad;
+    }
+    void storedToDisplay()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QCOMPARE(datetext::StoredToDisplay(stored), shown);
+    }
+
+    void displayToStoredAndEngine()
+    {
+        QCOMPARE(datetext::DisplayToStored(QStringLiteral("March 15, 1925")), QStringLiteral("03/15/1925"));
+        QCOMPARE(datetext::DisplayToStored(QStringLiteral("garbage")), QStringLiteral("garbage"));
+        QCOMPARE(datetext::DisplayToStored(QString()), QString());
+        QVERIFY(!datetext::ParseBirthDateDisplay(QStringLiteral("March 5, 1925")));
+        const QDate d(1925, 3, 5);
+        QCOMPARE(datetext::EngineDate(d) + datetext::EngineMonthDay(d) + datetext::EngineDay(d),
+                 QStringLiteral("03/05/192503/0505"));
+        QCOMPARE(datetext::DayDisplay(d), QStringLiteral("March 05"));
+    }
+
+    void englishInEveryLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QDate d(1976, 3, 4);
+        QCOMPARE(datetext::BirthDateDisplay(d), QStringLiteral("March 04, 1976"));
+        QCOMPARE(datetext::ParseBirthDateDisplay(QStringLiteral("March 04, 1976")), d);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void reportShownWithBoxLineBreaks()
+    {
+        ReportModel model;
+        QString shown;
+        model.SetListener([&](const std::string& text) { shown = ReportModel::ForDisplay(text); });
+        model.SetText("\r\nDestiny Number:3\r\n\r\nA\rB");
+        QCOMPARE(model.Text(), std::string("\r\nDestiny Number:3\r\n\r\nA\rB"));
+        QCOMPARE(shown, QStringLiteral("\nDestiny Number:3\n\nA\nB"));
+    }
+
+    void settingsStoreOpensOnFirstUse()
+    {
+        int opened = 0;
+        LazySettingsStore store([&] {
+            ++opened;
+            return std::make_unique<MemorySettingsStore>();
+        });
+        QCOMPARE(opened, 0);
+        store.WriteSetting("Orvantis", "StartUp", "StartUpOption", "1");
+        QCOMPARE(store.ReadSetting("Orvantis", "Startup", "StartUpOption"), QStringLiteral("1"));
+        QCOMPARE(opened, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(SupportTest)
+#include "support_test.moc"
