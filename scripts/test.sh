@@ -3,7 +3,8 @@
 #   1. the whole suite (core, CLI, platform, windows, end-to-end) with
 #      warnings as errors;
 #   2. the core and CLI tests again under AddressSanitizer and
-#      UndefinedBehaviorSanitizer.
+#      UndefinedBehaviorSanitizer;
+#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 45).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh" --test
@@ -21,3 +22,5 @@ cmake -S "$here" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANTIS_WERROR=
 cmake --build "$asan" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$asan" --output-on-failure -j"$jobs" -L 'core|cli'
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-45} "$here/scripts/fuzz.sh"
