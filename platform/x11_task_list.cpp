@@ -1,0 +1,184 @@
+#include "platform/x11_task_list.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+
+#if defined(ORVANTIS_HAVE_XCB) && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+#endif
+
+namespace orvantis::x11 {
+
+#if defined(ORVANTIS_HAVE_XCB) && QT_CONFIG(xcb)
+
+namespace {
+
+template <typename Reply>
+using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template <typename Reply>
+ReplyPtr<Reply> own(Reply* reply)
+{
+    return ReplyPtr<Reply>(reply, &std::free);
+}
+
+xcb_connection_t* connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+{
+    const auto reply = own(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+struct Atoms {
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t skip = XCB_ATOM_NONE;
+};
+
+Atoms atoms(xcb_connection_t* c)
+{
+    return {internAtom(c, "_NET_WM_STATE"), internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR")};
+}
+
+// Rewrites the window's _NET_WM_STATE with the skip atom added or taken out,
+// keeping every other state in it. This is how a client sets the state of a
+// window that is not mapped; the window manager reads it at the next map.
+void writeState(QWidget* window, bool skip)
+{
+    xcb_connection_t* c = connection();
+    const Atoms atom = c ? atoms(c) : Atoms{};
+    if (atom.state == XCB_ATOM_NONE || atom.skip == XCB_ATOM_NONE)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    std::vector<xcb_atom_t> states;
+    const auto reply = own(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, id, atom.state, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+        const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+        const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
+        for (int i = 0; i < count; ++i)
+            if (values[i] != atom.skip)
+                states.push_back(values[i]);
+    }
+    if (skip)
+        states.push_back(atom.skip);
+    if (states.empty())
+        xcb_delete_property(c, id, atom.state);
+    else
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom.state, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(states.size()), states.data());
+    xcb_flush(c);
+}
+
+// Asks the window manager, which owns the state of a window it manages
+// (shown or minimised), to add or remove the skip atom.
+void askWindowManager(QWidget* window, bool skip)
+{
+    xcb_connection_t* c = connection();
+    const Atoms atom = c ? atoms(c) : Atoms{};
+    if (atom.state == XCB_ATOM_NONE || atom.skip == XCB_ATOM_NONE)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const auto geometry = own(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (!geometry)
+        return;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = atom.state;
+    message.data.data32[0] = skip ? 1 : 0; // _NET_WM_STATE_ADD : _NET_WM_STATE_REMOVE
+    message.data.data32[1] = atom.skip;
+    message.data.data32[3] = 1; // the request comes from an application
+    xcb_send_event(c, 0, geometry->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+}
+
+// Rides along as a child of the window and applies the wanted state each
+// time the window is shown. Qt sends the Show event before it maps the
+// window, and then merges its own states into the property rather than
+// replacing it, so the window manager finds the skip atom at the map. The
+// window manager may still be dropping the state of the window's previous
+// showing at that moment, though (it does so when it sees the window hidden,
+// which can be later than this write), so the request is repeated as a
+// message once the window is mapped: the window manager handles that after
+// the map request, with the window managed again.
+class SkipTaskbarKeeper final : public QObject {
+public:
+    static constexpr const char* kName = "orvantis-skip-taskbar";
+
+    explicit SkipTaskbarKeeper(QWidget* window) : QObject(window), window_(window)
+    {
+        setObjectName(QLatin1String(kName));
+        window->installEventFilter(this);
+    }
+    bool skip = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show || watched != window_)
+            return false;
+        if (!event->spontaneous()) // not the window manager showing a minimised window
+            writeState(window_, skip);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (window_->isVisible())
+                    askWindowManager(window_, skip);
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+} // namespace
+
+bool setSkipTaskbar(QWidget* window, bool skip)
+{
+    if (!window || !connection())
+        return false;
+    auto* keeper = dynamic_cast<SkipTaskbarKeeper*>(window->findChild<QObject*>(
+        QLatin1String(SkipTaskbarKeeper::kName), Qt::FindDirectChildrenOnly));
+    if (!keeper)
+        keeper = new SkipTaskbarKeeper(window);
+    keeper->skip = skip;
+    // A window that is not made yet gets the state from the keeper when it
+    // is first shown.
+    if (!window->testAttribute(Qt::WA_WState_Created))
+        return true;
+    if (window->isVisible())
+        askWindowManager(window, skip);
+    else
+        writeState(window, skip);
+    return true;
+}
+
+#else
+
+bool setSkipTaskbar(QWidget*, bool)
+{
+    return false;
+}
+
+#endif
+
+} // namespace orvantis::x11
