@@ -2,7 +2,10 @@
 
 #include "appearance.h"
 #include "date_texts.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/frmfont.h"
 #include "platform/desktop_services.h"
+#include "platform/notify_area.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 #include "platform/system_colours.h"
@@ -19,6 +22,7 @@
 #include <QScreen>
 
 #include <array>
+#include <cmath>
 
 namespace orvantis {
 namespace {
@@ -67,6 +71,13 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
 {
     today = [] { return QDate::currentDate(); };
     endApplication = [] { QCoreApplication::exit(0); };
+    showAbout = [this] { frmAbout::showModal(this, services_); };
+    showTextSize = [this] { frmFont::showModal(reportArea()); };
+    twipsPerPixelX = [this] {
+        const QScreen* s = screen();
+        const qreal dpi = s != nullptr ? s->logicalDotsPerInchX() : 96.0;
+        return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    };
 
     ui->setupUi(this);
     // Fixed single border: a title bar with a close box, nothing to minimise
@@ -181,6 +192,10 @@ void frmNumer::connectHandlers()
     connect(ui->mnuMinimize, &QAction::triggered, this, &frmNumer::mnuMinimize_Click);
     connect(ui->mnuAbout, &QAction::triggered, this, &frmNumer::mnuAbout_Click);
     connect(ui->mnuExit, &QAction::triggered, this, &frmNumer::mnuExit_Click);
+    connect(ui->mnuRestore1, &QAction::triggered, this, &frmNumer::mnuRestore1_Click);
+    connect(ui->mnuExit1, &QAction::triggered, this, &frmNumer::mnuExit1_Click);
+    if (services_.tray != nullptr)
+        connect(services_.tray, &NotifyArea::iconMessage, this, &frmNumer::iconMessage);
     // The menu has already flipped the check mark when `triggered` arrives;
     // put it back so mnuBirth_Click sees the state the user clicked on.
     connect(ui->mnuBirth, &QAction::triggered, this, [this](bool checkedNow) {
@@ -534,7 +549,16 @@ QString frmNumer::helpFilePath()
 void frmNumer::mnuMinimize_Click()
 {
     HideCalendars();
-    // Withdrawing into the notification area is added with the tray support.
+    // Without a notification area there is no icon to bring a hidden window
+    // back, and while the hidden window exists the single-instance rule
+    // refuses a new start: the user would be locked out until logging off.
+    // The window is minimised to the task list instead, which brings it back.
+    if (services_.tray == nullptr || !services_.tray->IsAvailable()) {
+        showMinimized();
+        return;
+    }
+    AddTrayIcon();
+    hide();
 }
 
 void frmNumer::mnuAbout_Click()
@@ -547,6 +571,83 @@ void frmNumer::mnuAbout_Click()
 void frmNumer::mnuExit_Click()
 {
     // At once: no calendar is hidden, nothing is written.
+    if (endApplication)
+        endApplication();
+}
+
+// ------------------------------------------------------- notification area
+
+void frmNumer::AddTrayIcon()
+{
+    TrayBusy = false;
+    TrayIconData.icon = windowIcon();
+    TrayIconData.tip = windowTitle();
+    if (services_.tray != nullptr) {
+        services_.tray->Add(TrayIconData.icon, TrayIconData.tip);
+        // Out of the task list for good: a restore does not put it back.
+        // Where the desktop has no such switch the window stays listed.
+        services_.tray->SetSkipTaskbar(this, true);
+    }
+    hide();
+}
+
+void frmNumer::RemoveTrayIcon()
+{
+    if (services_.tray != nullptr)
+        services_.tray->Remove();
+}
+
+void frmNumer::iconMessage(int code, const QPoint& globalPos)
+{
+    // Delivered as the pointer move the window would see, so that it goes
+    // through the same decoding (and the same TrayBusy guard) as one.
+    iconPointer_ = globalPos;
+    Form_MouseMove(0, 0, code * twipsPerPixelX(), 0);
+}
+
+void frmNumer::mouseMoveEvent(QMouseEvent* event)
+{
+    iconPointer_ = event->globalPosition().toPoint();
+    const double twips = twipsPerPixelX();
+    Form_MouseMove(event->buttons().toInt(), event->modifiers().toInt(),
+                   event->position().x() * twips, event->position().y() * twips);
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void frmNumer::Form_MouseMove([[maybe_unused]] int button, [[maybe_unused]] int shift, double X,
+                              [[maybe_unused]] double Y)
+{
+    // Round to nearest, halves to the even neighbour (the default rounding
+    // mode). A position no icon message can have decodes as no code.
+    const double pixels = std::nearbyint(X / twipsPerPixelX());
+    const int code = std::abs(pixels) < 1e6 ? static_cast<int>(pixels) : 0;
+
+    if (TrayBusy)
+        return;
+    TrayBusy = true;
+    if (code == IconMessage::LeftButtonDoubleClick) {
+        show();
+        RemoveTrayIcon();
+    } else if (code == IconMessage::RightButtonUp && services_.tray != nullptr) {
+        services_.tray->SetForegroundWindow(this);
+        // Returns once the chosen item's handler has run, or the menu was
+        // dismissed; icon messages meanwhile find TrayBusy set.
+        services_.tray->PopupMenu(ui->mnuRestore, iconPointer_);
+    }
+    if (isHidden())
+        TrayBusy = false;
+}
+
+void frmNumer::mnuRestore1_Click()
+{
+    RemoveTrayIcon();
+    show();
+}
+
+void frmNumer::mnuExit1_Click()
+{
+    // The icon goes first: nothing else would take it out of the tray.
+    RemoveTrayIcon();
     if (endApplication)
         endApplication();
 }

@@ -13,13 +13,16 @@
 
 #include <QDate>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class QCloseEvent;
+class QMouseEvent;
 class QPlainTextEdit;
 class QShowEvent;
 
@@ -65,6 +68,16 @@ public:
     void mnuAbout_Click();
     void mnuExit_Click();
 
+    // The notification-area icon. Its mouse events reach the window as
+    // pointer moves whose horizontal position, in twips, is the event's code
+    // (512..517) times the screen's twips per pixel; Form_MouseMove decodes
+    // them while TrayBusy is false, i.e. only while the window is in the tray.
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    void Form_MouseMove(int button, int shift, double X, double Y);
+    void mnuRestore1_Click();
+    void mnuExit1_Click();
+
     // The help file: the program's own directory (not the working directory)
     // followed by "/Orvantis.hlp".
     static QString helpFilePath();
@@ -81,17 +94,23 @@ public:
     // messages. One per application; loading sets it.
     static inline bool TrayBusy = false;
 
-    // Seams filled in by the start-up code (and by tests). An empty hook does
-    // nothing.
+    // Seams. The constructor fills them with the real thing (the dialogs, the
+    // clock, the end of the event loop, the screen); tests replace them. An
+    // empty hook does nothing.
     std::function<void()> showAbout;    // "&About": the modal About window
     std::function<void()> showTextSize; // double-click on the report: text size
-    // Ends the program at once, without any closing handler.
+    // Ends the program at once, without any closing handler: the event loop
+    // stops and main() returns.
     std::function<void()> endApplication;
     // The clock behind "today", "current month" and "current year".
     std::function<QDate()> today;
+    // Twips (1/1440 inch) per horizontal pixel of the screen the window is on,
+    // as the platform reports its logical resolution: 15 at 96 dpi, 12 at 120.
+    std::function<double()> twipsPerPixelX;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -106,6 +125,14 @@ private:
     QDate newYearOfCurrentYear() const;
     void notePickedByMouse(const QWidget* calendar);
     bool isSecondClickOfPick(const QEvent* event) const;
+    void iconMessage(int code, const QPoint& globalPos);
+
+    // The notification record: the picture and the tip of the last add, kept
+    // unchanged until the next one.
+    struct NotifyIconData {
+        QIcon icon;
+        QString tip;
+    };
 
     Services services_;
     std::unique_ptr<Ui::frmNumer> ui;
@@ -116,6 +143,10 @@ private:
     // the report area or the calculate button that were under the calendar.
     QElapsedTimer pickedSince_;
     QRect pickedArea_;
+    NotifyIconData TrayIconData;
+    // Where the pointer was at the last icon message (or pointer move): the
+    // tray's pop-up menu opens there.
+    QPoint iconPointer_;
 
     modDestiny::PersonalNumber ChosenMonth = 0;
     QString BirthDateText;

@@ -26,6 +26,10 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QString::fromLatin1(orvantis::appinfo::kDesktopFileName));
     orvantis::appearance::RegisterFontSubstitutes();
     QApplication::setWindowIcon(orvantis::appearance::AppIcon());
+    // Only the main window's own end (its close box, or one of the exit
+    // commands) ends the program. Otherwise closing the help window while the
+    // main window sits hidden in the notification area would end it too.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     orvantis::LockFileSingleInstance instance(QString::fromLatin1(orvantis::frmNumer::kFullTitle));
     // Opened on first use only: a refused second start never touches it.

@@ -3,11 +3,15 @@
 #pragma once
 
 #include "platform/desktop_services.h"
+#include "platform/notify_area.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 
 #include <QStringList>
+#include <QWidget>
+
+#include <functional>
 
 namespace orvantis::test {
 
@@ -61,6 +65,52 @@ public:
     }
     QList<QWidget*> parents;
     QStringList shown;
+};
+
+// Logs "Add <tip>", "Remove <shown|hidden>" (the window's state at that
+// moment), "Skip <on|off>", "Foreground", "Popup" into `log`, which a test
+// may share with its own hooks to see the order of everything.
+class FakeNotifyArea final : public NotifyArea {
+public:
+    explicit FakeNotifyArea(QStringList& sharedLog) : log(sharedLog) {}
+
+    bool IsAvailable() const override { return available; }
+    void Add(const QIcon& icon, const QString& tip) override
+    {
+        log << QStringLiteral("Add ") + tip;
+        icons << icon;
+        present = true;
+    }
+    void Remove() override
+    {
+        const bool shown = window != nullptr && window->isVisible();
+        log << (shown ? QStringLiteral("Remove shown") : QStringLiteral("Remove hidden"));
+        present = false;
+    }
+    bool IsPresent() const override { return present; }
+    // Stands for the open menu: `whilePopup` may choose an item (its handler
+    // runs before this returns, as with a real menu) or do nothing (dismissed).
+    void PopupMenu(QMenu* menu, const QPoint& globalPos) override
+    {
+        log << QStringLiteral("Popup");
+        popupAt = globalPos;
+        if (whilePopup)
+            whilePopup(menu);
+    }
+    bool SetSkipTaskbar(QWidget*, bool skip) override
+    {
+        log << (skip ? QStringLiteral("Skip on") : QStringLiteral("Skip off"));
+        return true;
+    }
+    void SetForegroundWindow(QWidget*) override { log << QStringLiteral("Foreground"); }
+
+    QStringList& log;
+    QWidget* window = nullptr;
+    bool available = true;
+    bool present = false;
+    QList<QIcon> icons;
+    QPoint popupAt;
+    std::function<void(QMenu*)> whilePopup;
 };
 
 } // namespace orvantis::test
