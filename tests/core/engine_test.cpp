@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -63,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BirthNumber, NeverAMasterNumberForAnyDay)
 {
     for (int day = 1; day <= 31; ++day) {
-        const std::string text = (day < 10 ? "0" : "") + std::to_string(day);
+        char text[3];
+        std::snprintf(text, sizeof text, "%02d", day);
         const int n = CalcBirthNumber(text);
         EXPECT_GE(n, 1) << text;
         EXPECT_LE(n, 9) << text;
