@@ -121,9 +121,15 @@ wait_for 5 no_icon || fail "the icon stayed in the tray after the restore"
 wait_for 5 skips || fail "back in the task list after the restore"
 shot restored
 
+# The pop-up menu is the second visible window of ours next to the icon.
+ours_visible() { xdotool search --onlyvisible --class '^orvantis$' 2>/dev/null | wc -l; }
+menu_open() { (($(ours_visible) > icons)); }
+
 minimize
+icons=$(ours_visible)
 xdotool mousemove "$x" "$y" click 3
-sleep 0.5
+wait_for 5 menu_open || fail "a right click on the icon opened no menu"
+sleep 0.2
 shot menu
 # The menu opens at the pointer: "Restore", a separator, "Exit".
 xdotool key Up Return
