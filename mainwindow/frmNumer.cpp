@@ -627,6 +627,9 @@ void frmNumer::Form_MouseMove([[maybe_unused]] int button, [[maybe_unused]] int 
     TrayBusy = true;
     if (code == IconMessage::LeftButtonDoubleClick) {
         show();
+        // Back from the tray the window takes the keyboard, as it does after
+        // "Restore"; otherwise keys would go nowhere until it is clicked.
+        activateWindow();
         RemoveTrayIcon();
     } else if (code == IconMessage::RightButtonUp && services_.tray != nullptr) {
         services_.tray->SetForegroundWindow(this);
@@ -642,6 +645,7 @@ void frmNumer::mnuRestore1_Click()
 {
     RemoveTrayIcon();
     show();
+    activateWindow();
 }
 
 void frmNumer::mnuExit1_Click()
