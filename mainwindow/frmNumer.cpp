@@ -5,6 +5,7 @@
 #include "dialogs/frmabout.h"
 #include "dialogs/frmfont.h"
 #include "platform/desktop_services.h"
+#include "platform/help_browser.h"
 #include "platform/notify_area.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
@@ -537,13 +538,7 @@ void frmNumer::mnuHelpOption_Click()
 {
     HideCalendars();
     if (services_.help)
-        services_.help->ShowContents(helpFilePath());
-}
-
-QString frmNumer::helpFilePath()
-{
-    // The separator is always added, as the help viewer expects a full path.
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Orvantis.hlp");
+        services_.help->ShowContents(orvantis::helpFilePath());
 }
 
 void frmNumer::mnuMinimize_Click()

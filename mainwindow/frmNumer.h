@@ -80,7 +80,6 @@ public:
 
     // The help file: the program's own directory (not the working directory)
     // followed by "/Orvantis.hlp".
-    static QString helpFilePath();
 
     // Window state, read-only from outside.
     modDestiny::PersonalNumber chosenMonth() const { return ChosenMonth; }
