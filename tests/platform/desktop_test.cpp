@@ -1,35 +1,44 @@
-// Help window, URL opener and message boxes, on the off-screen platform.
+// Help window, URL opener, message boxes and the notification-area service,
+// on the off-screen platform. The real tray, the pop-up menu and the task
+// list are exercised by tray_x11_test.sh.
 #include "platform/desktop_url_opener.h"
 #include "platform/help_browser.h"
 #include "platform/message_boxes.h"
+#include "platform/qt_notify_area.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using orvantis::DesktopUrlOpener;
+using orvantis::QtNotifyArea;
+using orvantis::TrayKind;
+using Reason = QSystemTrayIcon::ActivationReason;
 
 namespace {
 
 void writeFile(const QString& path, const QByteArray& data)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
 }
 
 QByteArray helpPage()
 {
-    QByteArray html = "<html><head><title>Orvantis Help Contents</title></head><body>"
-                      "<h1>Contents</h1><p><a href=\"#last\">Go to the last topic</a></p>"
+    QByteArray html = "<html><body><h1>Contents</h1><p><a href=\"#last\">Go to the last topic</a></p>"
                       "<p><a href=\"https://example.com/more\">Orvantis on the web</a></p>";
     for (int i = 0; i < 200; ++i)
         html += "<p>Filler paragraph " + QByteArray::number(i) + "</p>";
@@ -42,9 +51,17 @@ void clickText(QTextBrowser* window, const QString& text)
     QTextCursor cursor = window->document()->find(text);
     QVERIFY(!cursor.isNull());
     cursor.setPosition(cursor.selectionStart() + 1);
-    const QRect place = window->cursorRect(cursor);
-    QTest::mouseClick(window->viewport(), Qt::LeftButton, {}, place.center() - QPoint(2, 0));
+    QTest::mouseClick(window->viewport(), Qt::LeftButton, {}, window->cursorRect(cursor).center() - QPoint(2, 0));
 }
+
+QIcon redSquare()
+{
+    QPixmap square(16, 16);
+    square.fill(Qt::red);
+    return QIcon(square);
+}
+
+enum HelpProblem { Missing, Folder, Pipe };
 
 } // namespace
 
@@ -72,32 +89,30 @@ private slots:
             QDesktopServices::unsetUrlHandler(scheme);
     }
 
-    void helpWindowShowsTheFileFromItsStart()
+    // Shown from its start in a window of its own; links inside the file are
+    // followed there, others go to the desktop; a file gone and back is shown again.
+    void helpWindow()
     {
         QTemporaryDir dir;
-        const QString folder = dir.filePath("Hilfe für Orvantis");
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = folder + "/Orvantis.hlp";
+        const QString path = dir.filePath("Hilfe für Orvantis/Orvantis.hlp");
+        QVERIFY(QDir().mkpath(dir.filePath("Hilfe für Orvantis")));
+        writeFile(path, helpPage());
         orvantis::HelpBrowser help;
-
-        help.ShowContents(path); // not there yet
+        help.ShowContents(path);
         QTextBrowser* window = help.window();
         QVERIFY(window && window->isVisible() && !window->isModal());
-        QCOMPARE(window->windowTitle(), "Orvantis Help");
-        QVERIFY(window->toPlainText().startsWith("The help file could not be opened: " + path));
-        QVERIFY(window->toPlainText().contains("does not exist"));
+        clickText(window, "Go to the last topic");
+        QVERIFY(window->verticalScrollBar()->value() > 0);
+        QVERIFY(catcher_.urls.isEmpty());
+        clickText(window, "Orvantis on the web");
+        QCOMPARE(catcher_.urls, QList<QUrl>{QUrl("https://example.com/more")});
 
-        for (int round = 0; round < 2; ++round) { // shown, gone, back again
-            writeFile(path, helpPage());
-            help.ShowContents(path);
-            QCOMPARE(window->documentTitle(), "Orvantis Help Contents");
-            QVERIFY(window->toPlainText().contains("Filler paragraph 199"));
-            if (round == 0) {
-                QVERIFY(QFile::remove(path));
-                help.ShowContents(path);
-                QVERIFY(window->toPlainText().startsWith("The help file could not be opened"));
-            }
-        }
+        QVERIFY(QFile::remove(path));
+        help.ShowContents(path);
+        QVERIFY(window->toPlainText().startsWith("The help file could not be opened"));
+        writeFile(path, helpPage());
+        help.ShowContents(path);
+        QVERIFY(window->toPlainText().contains("Filler paragraph 199"));
 
         window->scrollToAnchor("last");
         QVERIFY(window->verticalScrollBar()->value() > 0);
@@ -108,37 +123,25 @@ private slots:
         QCOMPARE(window->verticalScrollBar()->value(), 0);
     }
 
-    void helpLinksInsideTheFileAndOut()
+    void helpWindowSaysWhyAFileCannotBeShown_data()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("Orvantis.hlp"), helpPage());
-        orvantis::HelpBrowser help;
-        help.ShowContents(dir.filePath("Orvantis.hlp"));
-        QTextBrowser* window = help.window();
-        clickText(window, "Go to the last topic");
-        QVERIFY(window->verticalScrollBar()->value() > 0);
-        QVERIFY(catcher_.urls.isEmpty());
-        clickText(window, "Orvantis on the web");
-        QCOMPARE(catcher_.urls, QList<QUrl>{QUrl("https://example.com/more")});
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << int(Missing) << "The file does not exist.";
+        QTest::newRow("folder") << int(Folder) << "It is a folder, not a file.";
+        QTest::newRow("pipe, which must not block") << int(Pipe) << "It is not an ordinary file.";
     }
-
     void helpWindowSaysWhyAFileCannotBeShown()
     {
+        QFETCH(int, problem);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
+        const QString path = problem == Folder ? dir.path() : dir.filePath("Orvantis.hlp");
+        if (problem == Pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
         orvantis::HelpBrowser help;
-        help.ShowContents(dir.path());
-        QCOMPARE(help.window()->toPlainText(),
-                 "The help file could not be opened: " + dir.path() + "\n\nIt is a folder, not a file.");
-    }
-
-    void helpFileIsBesideTheProgramNotInTheWorkingFolder()
-    {
-        QTemporaryDir dir;
-        const QString saved = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        const QString path = orvantis::helpFilePath();
-        QDir::setCurrent(saved);
-        QCOMPARE(path, QCoreApplication::applicationDirPath() + "/Orvantis.hlp");
+        help.ShowContents(path);
+        QCOMPARE(help.window()->toPlainText(), "The help file could not be opened: " + path + "\n\n" + reason);
     }
 
     // The text reaches the desktop as given: nothing added, trimmed or run
@@ -153,8 +156,7 @@ private slots:
     void urlReachesTheDesktopUnchanged()
     {
         QFETCH(QString, text);
-        const auto result = DesktopUrlOpener().Open(text);
-        QVERIFY(result.issued);
+        QVERIFY(DesktopUrlOpener().Open(text).issued);
         QCOMPARE(catcher_.urls.size(), 1);
         QCOMPARE(catcher_.urls[0], QUrl(text, QUrl::TolerantMode));
         QCOMPARE(QUrl::fromPercentEncoding(catcher_.urls[0].toEncoded()), text);
@@ -185,12 +187,12 @@ private slots:
         if (number == DesktopUrlOpener::kNoProgram)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not support"));
         const auto result = DesktopUrlOpener().Open(text);
-        QVERIFY(!result.issued);
+        QVERIFY(!result.issued && !result.description.isEmpty());
         QCOMPARE(result.errorNumber, number);
-        QVERIFY(!result.description.isEmpty());
         QVERIFY(catcher_.urls.isEmpty());
     }
 
+    // Markup in the text is shown as it is, not interpreted.
     void messageBoxes_data()
     {
         QTest::addColumn<bool>("plain");
@@ -202,31 +204,91 @@ private slots:
     {
         QFETCH(bool, plain);
         QFETCH(int, icon);
-        QString seen;
+        QList<int> seen;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seen = QStringLiteral("%1|%2|%3|%4|%5")
-                       .arg(int(box->icon()))
-                       .arg(box->windowTitle(), box->text())
-                       .arg(int(box->standardButtons()))
-                       .arg(int(box->textFormat()));
-            box->accept();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                seen = {int(box->icon()), int(box->standardButtons()), int(box->textFormat()),
+                        int(box->windowTitle() == "Orvantis" && box->text() == "<b>x</b>")};
+                box->accept();
+            }
         });
         poll.start(10);
-        const QString text = "Unable to load '<b>x</b>'";
         orvantis::WidgetMessageBoxes boxes;
         if (plain)
-            boxes.Plain(nullptr, "Orvantis", text);
+            boxes.Plain(nullptr, "Orvantis", "<b>x</b>");
         else
-            boxes.Information(nullptr, "Orvantis", text);
-        QCOMPARE(seen, QStringLiteral("%1|Orvantis|%2|%3|%4")
-                           .arg(icon)
-                           .arg(text)
-                           .arg(int(QMessageBox::Ok))
-                           .arg(int(Qt::PlainText)));
+            boxes.Information(nullptr, "Orvantis", "<b>x</b>");
+        QCOMPARE(seen, (QList<int>{icon, int(QMessageBox::Ok), int(Qt::PlainText), 1}));
+    }
+
+    // The window acts on 515 (restore) and 517 (menu) only.
+    void iconMessages_data()
+    {
+        QTest::addColumn<Reason>("reason");
+        QTest::addColumn<TrayKind>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("xembed single click") << QSystemTrayIcon::Trigger << TrayKind::XEmbed << 514;
+        QTest::newRow("xembed double click") << QSystemTrayIcon::DoubleClick << TrayKind::XEmbed << 515;
+        QTest::newRow("xembed right click") << QSystemTrayIcon::Context << TrayKind::XEmbed << 517;
+        QTest::newRow("xembed middle click") << QSystemTrayIcon::MiddleClick << TrayKind::XEmbed << 520;
+        QTest::newRow("xembed unknown") << QSystemTrayIcon::Unknown << TrayKind::XEmbed << 512;
+        QTest::newRow("sni activate") << QSystemTrayIcon::Trigger << TrayKind::StatusNotifier << 515;
+        QTest::newRow("sni double click") << QSystemTrayIcon::DoubleClick << TrayKind::StatusNotifier << 515;
+        QTest::newRow("sni context menu") << QSystemTrayIcon::Context << TrayKind::StatusNotifier << 517;
+        QTest::newRow("sni secondary activate") << QSystemTrayIcon::MiddleClick << TrayKind::StatusNotifier << 520;
+        QTest::newRow("sni unknown") << QSystemTrayIcon::Unknown << TrayKind::StatusNotifier << 512;
+    }
+    void iconMessages()
+    {
+        QFETCH(Reason, reason);
+        QFETCH(TrayKind, kind);
+        QFETCH(int, code);
+        QCOMPARE(orvantis::iconMessageFor(reason, kind), code);
+    }
+
+    void offscreenHasNoTrayAndNoTaskList()
+    {
+        QtNotifyArea tray;
+        QWidget window;
+        window.show();
+        QVERIFY(!tray.IsAvailable());
+        QVERIFY(!tray.SetSkipTaskbar(&window, true));
+        QVERIFY(!tray.SetSkipTaskbar(nullptr, true));
+        tray.SetForegroundWindow(nullptr);
+        tray.PopupMenu(nullptr, QPoint(1, 1));
+    }
+
+    void addReplacesAndRemoveIsHarmlessTwice()
+    {
+        QtNotifyArea tray;
+        tray.Remove();
+        tray.Add(redSquare(), "Orvantis");
+        tray.Add(QIcon(), "Orvantis - Lumevarre");
+        const auto icons = tray.findChildren<QSystemTrayIcon*>();
+        QCOMPARE(icons.size(), 1);
+        QCOMPARE(icons.first()->toolTip(), "Orvantis - Lumevarre");
+        QVERIFY(!icons.first()->icon().isNull()); // a stand-in for a window without an icon
+        tray.Remove();
+        tray.Remove();
+        QVERIFY(!tray.IsPresent());
+        tray.Add(redSquare(), "again");
+        QVERIFY(tray.IsPresent());
+    }
+
+    // Posted rather than sent from inside Qt's click handling, where the
+    // window removing the icon would destroy the widget handling the click.
+    void activationIsPostedWithThePointer()
+    {
+        QtNotifyArea tray;
+        tray.Add(redSquare(), "Orvantis");
+        QSignalSpy spy(&tray, &QtNotifyArea::iconMessage);
+        QCursor::setPos(40, 30);
+        emit tray.findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(spy.size(), 0);
+        QTRY_COMPARE(spy.size(), 1);
+        QCOMPARE(spy.first().at(0).toInt(), 515);
+        QCOMPARE(spy.first().at(1).toPoint(), QCursor::pos());
     }
 
 private:

@@ -11,35 +11,21 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-void say(const char* line)
-{
-    std::fputs(line, stdout);
-    std::fflush(stdout);
-}
-
-// Reads up to a line end; false at end of input.
-bool readLine()
-{
-    char c = 0;
-    while (::read(0, &c, 1) == 1)
-        if (c == '\n')
-            return true;
-    return false;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc != 2)
         return 2;
     orvantis::LockFileSingleInstance instance(QString::fromLocal8Bit(argv[1]));
+    const auto say = [](const char* line) {
+        std::fputs(line, stdout);
+        std::fflush(stdout);
+    };
     say("ready\n");
-    if (!readLine())
-        return 2;
+    char c = 0;
+    while (c != '\n') // unbuffered, so that the end of input is left for the notifier
+        if (::read(0, &c, 1) != 1)
+            return 2;
     if (!instance.TryClaim()) {
         say("refused\n");
         return 1;

@@ -15,7 +15,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Orvantis - Lumevarre");
 
-QProcessEnvironment desktop(const QString& runtimeDir, const QString& display, const QString& wayland = {})
+QProcessEnvironment desktop(const QString& runtimeDir, const QString& display = ":7", const QString& wayland = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", runtimeDir);
@@ -29,7 +29,7 @@ QProcessEnvironment desktop(const QString& runtimeDir, const QString& display, c
 // One started instance_probe; closing its input ends it.
 class Probe {
 public:
-    Probe(const QProcessEnvironment& env, const QString& title)
+    Probe(const QProcessEnvironment& env, const QString& title = kTitle)
     {
         process_.setProcessEnvironment(env);
         process_.start(INSTANCE_PROBE, {title});
@@ -49,16 +49,10 @@ public:
         return QString::fromUtf8(process_.readLine()).trimmed();
     }
     void go() { process_.write("go\n"); }
-    QString claim()
+    QString claim() { return line() == "ready" ? (go(), line()) : QStringLiteral("<not ready>"); }
+    void killHard() // SIGKILL: no clean-up of any kind
     {
-        if (line() != "ready")
-            return QStringLiteral("<not ready>");
-        go();
-        return line();
-    }
-    void killHard()
-    {
-        process_.kill(); // SIGKILL: no clean-up of any kind
+        process_.kill();
         process_.waitForFinished();
     }
 
@@ -99,7 +93,7 @@ private slots:
         QFETCH(QString, expected);
         const auto dir = runtimeDir();
         const auto otherDir = runtimeDir();
-        Probe first(desktop(dir->path(), ":7"), kTitle);
+        Probe first(desktop(dir->path()));
         QCOMPARE(first.claim(), "claimed");
         Probe second(desktop((ownRuntimeDir ? otherDir : dir)->path(), display, wayland), title);
         QCOMPARE(second.claim(), expected);
@@ -108,14 +102,13 @@ private slots:
     void killedInstanceLeavesNoLastingLock()
     {
         const auto dir = runtimeDir();
-        const QProcessEnvironment env = desktop(dir->path(), ":7");
-        auto first = std::make_unique<Probe>(env, kTitle);
-        QCOMPARE(first->claim(), "claimed");
-        first->killHard();
+        Probe first(desktop(dir->path()));
+        QCOMPARE(first.claim(), "claimed");
+        first.killHard();
         QCOMPARE(QDir(dir->path()).entryList({"*.lock"}).size(), 1); // left behind
-        Probe next(env, kTitle);
+        Probe next(desktop(dir->path()));
         QCOMPARE(next.claim(), "claimed");
-        Probe third(env, kTitle);
+        Probe third(desktop(dir->path()));
         QCOMPARE(third.claim(), "refused");
     }
 
@@ -124,7 +117,7 @@ private slots:
         const auto dir = runtimeDir();
         std::vector<std::unique_ptr<Probe>> probes;
         for (int i = 0; i < 20; ++i)
-            probes.push_back(std::make_unique<Probe>(desktop(dir->path(), ":7"), kTitle));
+            probes.push_back(std::make_unique<Probe>(desktop(dir->path())));
         for (auto& probe : probes)
             QCOMPARE(probe->line(), "ready");
         for (auto& probe : probes) // as close together as we can make it
@@ -151,12 +144,11 @@ private slots:
         QFETCH(int, ageSeconds);
         QFETCH(QString, expected);
         const auto dir = runtimeDir();
-        const QProcessEnvironment env = desktop(dir->path(), ":7");
-        Probe other(env, "Another title");
+        Probe other(desktop(dir->path()), "Another title");
         QCOMPARE(other.claim(), "claimed");
-
         const QStringList locks = QDir(dir->path()).entryList({"*.lock"});
         QCOMPARE(locks.size(), 1);
+
         const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir->path()));
         qputenv("DISPLAY", ":7");
@@ -170,7 +162,7 @@ private slots:
                                  QFileDevice::FileModificationTime));
         lock.close();
 
-        Probe next(env, kTitle);
+        Probe next(desktop(dir->path()));
         QCOMPARE(next.claim(), expected);
     }
 };

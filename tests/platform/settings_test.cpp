@@ -53,50 +53,40 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        const QByteArray option1 = "[StartUp]\nStartUpOption=1\n";
-        QTest::newRow("no file") << QByteArray() << "StartUp" << "StartUpOption" << "1" << option1;
-        QTest::newRow("empty file") << QByteArray("") << "StartUp" << "StartUpOption" << "1" << option1;
-        QTest::newRow("other letter case, in place")
-            << QByteArray("[startup]\nSTARTUPDATE=01/01/99\n") << "Startup" << "StartUpDate"
-            << "07/04/76" << QByteArray("[startup]\nSTARTUPDATE=07/04/76\n");
-        QTest::newRow("unknown lines kept in order")
-            << QByteArray("; note\njunk\n[Other]\nStartUpOption=9\n") << "StartUp" << "StartUpOption"
-            << "1" << QByteArray("; note\njunk\n[Other]\nStartUpOption=9\n\n") + option1;
+        const QByteArray opt1 = "[StartUp]\nStartUpOption=1\n";
+        auto row = [](const char* name, const QByteArray& before, const QByteArray& after) {
+            QTest::newRow(name) << before << "StartUp" << "StartUpOption" << "1" << after;
+        };
+        row("no file", QByteArray(), opt1);
+        row("empty file", "", opt1);
+        row("unknown lines kept in order", "; note\njunk\n[Other]\nStartUpOption=9\n",
+            "; note\njunk\n[Other]\nStartUpOption=9\n\n" + opt1);
+        row("header never closed", "[StartUp\nStartUpOption=0\n", "[StartUp\nStartUpOption=0\n\n" + opt1);
+        row("key before any section", "StartUpOption=0\n", "StartUpOption=0\n\n" + opt1);
+        row("lines without =", "[StartUp]\nno equals sign\nStartUpOption=0\n",
+            "[StartUp]\nno equals sign\nStartUpOption=1\n");
+        row("binary junk and NUL", bytes("\0\xff\xfe\x01\n[StartUp]\nStartUpOption=0\n\0"),
+            bytes("\0\xff\xfe\x01\n[StartUp]\nStartUpOption=1\n\0"));
+        row("CR LF kept", "[a]\r\nx=1\r\n", "[a]\r\nx=1\r\n\r\n[StartUp]\r\nStartUpOption=1\r\n");
+        row("no final line break", "[StartUp]\nA=1", "[StartUp]\nA=1\nStartUpOption=1\n");
+        row("spacing and BOM kept", "\xEF\xBB\xBF[StartUp]\n  StartUpOption = 0\n",
+            "\xEF\xBB\xBF[StartUp]\n  StartUpOption = 1\n");
+        QTest::newRow("other letter case, in place") << QByteArray("[startup]\nSTARTUPDATE=01/01/99\n")
+            << "Startup" << "StartUpDate" << "07/04/76" << QByteArray("[startup]\nSTARTUPDATE=07/04/76\n");
         QTest::newRow("new key at the end of its section")
             << QByteArray("[StartUp]\nStartUpOption=1\n\n[Next]\nb=2\n") << "StartUp" << "StartUpDate"
             << "07/04/76" << QByteArray("[StartUp]\nStartUpOption=1\nStartUpDate=07/04/76\n\n[Next]\nb=2\n");
-        QTest::newRow("header never closed")
-            << QByteArray("[StartUp\nStartUpOption=0\n") << "StartUp" << "StartUpOption" << "1"
-            << QByteArray("[StartUp\nStartUpOption=0\n\n") + option1;
-        QTest::newRow("key before any section")
-            << QByteArray("StartUpOption=0\n") << "StartUp" << "StartUpOption" << "1"
-            << QByteArray("StartUpOption=0\n\n") + option1;
-        QTest::newRow("lines without =")
-            << QByteArray("[StartUp]\nno equals sign\nStartUpOption=0\n") << "StartUp" << "StartUpOption"
-            << "1" << QByteArray("[StartUp]\nno equals sign\nStartUpOption=1\n");
-        QTest::newRow("binary junk and NUL") << bytes("\0\xff\xfe\x01\n[StartUp]\nStartUpOption=0\n\0")
-                                             << "StartUp" << "StartUpOption" << "1"
-                                             << bytes("\0\xff\xfe\x01\n[StartUp]\nStartUpOption=1\n\0");
-        QTest::newRow("CR LF kept") << QByteArray("[a]\r\nx=1\r\n") << "StartUp" << "StartUpOption" << "1"
-                                    << QByteArray("[a]\r\nx=1\r\n\r\n[StartUp]\r\nStartUpOption=1\r\n");
-        QTest::newRow("no final line break") << QByteArray("[StartUp]\nA=1") << "StartUp" << "StartUpOption"
-                                             << "1" << QByteArray("[StartUp]\nA=1\nStartUpOption=1\n");
-        QTest::newRow("spacing and BOM kept")
-            << QByteArray("\xEF\xBB\xBF[StartUp]\n  StartUpOption = 0\n") << "StartUp" << "StartUpOption"
-            << "1" << QByteArray("\xEF\xBB\xBF[StartUp]\n  StartUpOption = 1\n");
-        QTest::newRow("section twice: first key wins")
-            << QByteArray("[StartUp]\nA=1\n[STARTUP]\nB=2\n") << "StartUp" << "b" << "3"
-            << QByteArray("[StartUp]\nA=1\n[STARTUP]\nB=3\n");
-        QTest::newRow("line breaks, NUL, backslash, end blanks escaped")
-            << QByteArray() << "S" << "k" << QString(" a\r\nb") + QChar(0) + "c\\ "
-            << QByteArray("[S]\nk=\\sa\\r\\nb\\0c\\\\\\s\n");
+        QTest::newRow("section twice: first key wins") << QByteArray("[StartUp]\nA=1\n[STARTUP]\nB=2\n")
+            << "StartUp" << "b" << "3" << QByteArray("[StartUp]\nA=1\n[STARTUP]\nB=3\n");
+        QTest::newRow("line breaks, NUL, backslash, end blanks escaped") << QByteArray() << "S" << "k"
+            << QString(" a\r\nb") + QChar(0) + "c\\ " << QByteArray("[S]\nk=\\sa\\r\\nb\\0c\\\\\\s\n");
         QTest::newRow("non-ASCII") << QByteArray("[Straße]\nSCHLÜSSEL=alt\n") << "STRAßE" << "schlüssel"
                                    << "Grüße" << QByteArray("[Straße]\nSCHLÜSSEL=Grüße\n");
         // A leading U+FEFF inside a name or value is a character like any
         // other, not a byte-order mark to drop.
+        const QString bom(QChar(0xFEFF));
         QTest::newRow("U+FEFF starting names and value")
-            << QByteArray("[s]\nk=old\n") << QString(QChar(0xFEFF)) + "s" << QString(QChar(0xFEFF)) + "k"
-            << QString(QChar(0xFEFF)) + "v"
+            << QByteArray("[s]\nk=old\n") << bom + "s" << bom + "k" << bom + "v"
             << QByteArray("[s]\nk=old\n\n[\xEF\xBB\xBFs]\n\xEF\xBB\xBFk=\xEF\xBB\xBFv\n");
     }
     void writes()
@@ -112,8 +102,7 @@ private slots:
             writeFile(path, before);
             QCOMPARE(orvantis::ini::parseIni(before).serialise(), before);
         }
-        IniSettingsStore store(path);
-        store.WriteSetting(kApp, section, key, value);
+        IniSettingsStore(path).WriteSetting(kApp, section, key, value);
         QCOMPARE(readFile(path), after);
         QCOMPARE(IniSettingsStore(path).ReadSetting(kApp, section.toLower(), key.toUpper()), value);
     }
@@ -121,30 +110,23 @@ private slots:
     void reads_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("expected");
-        const QByteArray date = "[Startup]\nStartUpDate=07/04/76\n";
-        QTest::newRow("names in other case") << date << "StartUp" << "StartUpdate" << "07/04/76";
-        QTest::newRow("missing key") << date << "StartUp" << "StartUpOption" << "";
+        QTest::addColumn<QString>("expected"); // of StartUp / StartUpDate
+        QTest::newRow("missing key") << QByteArray("[StartUp]\nStartUpOption=1\n") << "";
         QTest::newRow("blanks trimmed") << QByteArray("[ StartUp ] ;x\r\n StartUpDate =  07/04/76 \r\n")
-                                        << "StartUp" << "StartUpDate" << "07/04/76";
-        QTest::newRow("after a broken header")
-            << QByteArray("[StartUp]\n[Broken\nStartUpDate=1\n") << "StartUp" << "StartUpDate" << "";
+                                        << "07/04/76";
+        QTest::newRow("after a broken header") << QByteArray("[StartUp]\n[Broken\nStartUpDate=1\n") << "";
         QTest::newRow("escapes; other backslashes kept")
-            << QByteArray("[S]\nk=a\\nb\\sc\\\\d\\x C:\\dir\\\n") << "S" << "k" << "a\nb c\\d\\x C:\\dir\\";
-        QTest::newRow("raw NUL in value") << bytes("[S]\nk=a\0b\n") << "S" << "k" << QString("a") + QChar(0) + "b";
-        QTest::newRow("binary junk") << bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[=]") << "StartUp" << "StartUpOption" << "";
+            << QByteArray("[StartUp]\nStartUpDate=a\\nb\\sc\\\\d\\x C:\\dir\\\n") << "a\nb c\\d\\x C:\\dir\\";
+        QTest::newRow("raw NUL in value") << bytes("[StartUp]\nStartUpDate=a\0b\n") << QString("a") + QChar(0) + "b";
+        QTest::newRow("binary junk") << bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[=]") << "";
     }
     void reads()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
         QFETCH(QString, expected);
         QTemporaryDir dir;
         writeFile(dir.filePath("s.ini"), file);
-        QCOMPARE(IniSettingsStore(dir.filePath("s.ini")).ReadSetting(kApp, section, key), expected);
+        QCOMPARE(IniSettingsStore(dir.filePath("s.ini")).ReadSetting(kApp, "StartUp", "StartUpDate"), expected);
     }
 
     // The toggle of the main window, with a fresh store reading after each write.
@@ -155,11 +137,11 @@ private slots:
         IniSettingsStore store(path);
         QCOMPARE(store.ReadSetting(kApp, "Startup", "StartUpOption"), QString());
         QVERIFY(!QFile::exists(path));
-        const QStringList steps = {"StartUp", "StartUpOption", "1", "StartUp", "StartUpDate", "07/04/76",
-                                   "StartUp", "StartUpOption", "0", "StartUp", "StartUpDate", ""};
-        for (qsizetype i = 0; i < steps.size(); i += 3) {
-            store.WriteSetting(kApp, steps[i], steps[i + 1], steps[i + 2]);
-            QCOMPARE(IniSettingsStore(path).ReadSetting(kApp, "Startup", steps[i + 1].toLower()), steps[i + 2]);
+        const QStringList steps = {"StartUpOption", "1", "StartUpDate", "07/04/76",
+                                   "StartUpOption", "0", "StartUpDate", ""};
+        for (qsizetype i = 0; i < steps.size(); i += 2) {
+            store.WriteSetting(kApp, "StartUp", steps[i], steps[i + 1]);
+            QCOMPARE(IniSettingsStore(path).ReadSetting(kApp, "Startup", steps[i].toLower()), steps[i + 1]);
         }
         QCOMPARE(readFile(path), QByteArray("[StartUp]\nStartUpOption=0\nStartUpDate=\n"));
     }
@@ -245,20 +227,20 @@ private slots:
         const QString folder = dir.filePath("config");
         const QString path = folder + "/orvantis.ini";
         const QByteArray old = "[StartUp]\nStartUpOption=0\n";
+        const auto chmod = [](const QString& file, mode_t mode) {
+            return ::chmod(QFile::encodeName(file).constData(), mode);
+        };
         QVERIFY(QDir().mkpath(folder));
-        switch (kind) {
-        case Directory: writeFile(path + "/keep.txt", old); break;
-        case Pipe: QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0); break;
-        case Unreadable:
+        if (kind == Directory)
+            writeFile(path + "/keep.txt", old);
+        else if (kind == Pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+        else
             writeFile(path, old);
-            QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0), 0);
-            QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0); // replacing it would be possible
-            break;
-        case ReadOnlyFolder:
-            writeFile(path, old);
-            QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
-            break;
-        }
+        if (kind == Unreadable) // with a folder where replacing it would be possible
+            QVERIFY(chmod(path, 0) == 0 && chmod(folder, 0777) == 0);
+        if (kind == ReadOnlyFolder)
+            QCOMPARE(chmod(folder, 0555), 0);
 
         QProcess probe;
         if (::geteuid() == 0)
@@ -271,26 +253,15 @@ private slots:
         QCOMPARE(probe.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), probeOutput);
 
-        ::chmod(QFile::encodeName(folder).constData(), 0755);
-        const QFileInfo info(path);
+        chmod(folder, 0755);
         if (kind == Directory)
             QCOMPARE(readFile(path + "/keep.txt"), old);
         else if (kind == Pipe)
-            QVERIFY(info.exists() && !info.isFile() && !info.isDir());
+            QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile() && !QFileInfo(path).isDir());
         else
-            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner) && readFile(path) == old);
+            QVERIFY(chmod(path, 0400) == 0 && readFile(path) == old);
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
                  QStringList{"orvantis.ini"}); // no temporary file left behind
-    }
-
-    void defaultFilePathFollowsXdgConfigHome()
-    {
-        QTemporaryDir dir;
-        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-        const QString path = IniSettingsStore::defaultFilePath();
-        qputenv("XDG_CONFIG_HOME", saved);
-        QCOMPARE(path, dir.path() + "/orvantis/orvantis.ini");
     }
 };
 

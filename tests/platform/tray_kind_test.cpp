@@ -27,7 +27,7 @@ private slots:
         QTest::newRow("no watcher") << false << false << TrayKind::XEmbed;
         QTest::newRow("watcher without a host") << true << false << TrayKind::XEmbed;
         QTest::newRow("watcher with a host") << true << true << TrayKind::StatusNotifier;
-        QTest::newRow("watcher gone again") << false << true << TrayKind::XEmbed;
+        QTest::newRow("watcher with a host gone") << false << true << TrayKind::XEmbed;
     }
     void kindFollowsTheWatcher()
     {
@@ -38,15 +38,13 @@ private slots:
         QVERIFY2(bus.isConnected(), "no session bus: run under dbus-run-session");
         StandInWatcher standIn;
         standIn.hostRegistered = host;
-        const QString service = QStringLiteral("org.kde.StatusNotifierWatcher");
-        if (watcher) {
-            QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &standIn,
-                                       QDBusConnection::ExportAllProperties));
-            QVERIFY(bus.registerService(service));
-        }
+        const QString service = "org.kde.StatusNotifierWatcher", object = "/StatusNotifierWatcher";
+        if (watcher)
+            QVERIFY(bus.registerObject(object, &standIn, QDBusConnection::ExportAllProperties)
+                    && bus.registerService(service));
         QCOMPARE(orvantis::currentTrayKind(), kind);
         bus.unregisterService(service);
-        bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+        bus.unregisterObject(object);
     }
 };
 
