@@ -16,14 +16,8 @@ using namespace orvantis::testing;
 
 namespace {
 
-QWidget* part(QWidget* about, const char* name)
-{
-    return about->findChild<QWidget*>(QString::fromLatin1(name));
-}
-
+QWidget* part(QWidget* about, const char* name) { return about->findChild<QWidget*>(QString::fromLatin1(name)); }
 QLabel* version(QWidget* about) { return qobject_cast<QLabel*>(part(about, "Label1")); }
-
-void click(QWidget* widget, QPoint at = QPoint(2, 2)) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
 
 using Step = std::function<void(QWidget*)>;
 
@@ -42,15 +36,16 @@ private slots:
     {
         QTest::addColumn<Step>("step");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("background") << Step([](QWidget* a) { click(a, QPoint(5, 5)); }) << true;
-        QTest::newRow("version") << Step([](QWidget* a) { click(part(a, "Label1")); }) << false;
-        QTest::newRow("picture") << Step([](QWidget* a) { click(part(a, "Image1")); }) << false;
-        QTest::newRow("link") << Step([](QWidget* a) { click(part(a, "lblURL")); }) << false;
-        QTest::newRow("right button") << Step([](QWidget* a) {
-            QTest::mouseClick(a, Qt::RightButton, {}, QPoint(5, 5));
-        }) << false;
-        QTest::newRow("released on the text") << Step([](QWidget* a) {
-            QTest::mousePress(a, Qt::LeftButton, {}, QPoint(5, 5));
+        const QPoint background(5, 5);
+        QTest::newRow("background") << Step([=](QWidget* a) { QTest::mouseClick(a, Qt::LeftButton, {}, background); })
+                                    << true;
+        for (const char* name : {"Label1", "Image1", "lblURL"})
+            QTest::newRow(name) << Step([=](QWidget* a) { QTest::mouseClick(part(a, name), Qt::LeftButton); })
+                                << false;
+        QTest::newRow("right button")
+            << Step([=](QWidget* a) { QTest::mouseClick(a, Qt::RightButton, {}, background); }) << false;
+        QTest::newRow("released on the text") << Step([=](QWidget* a) {
+            QTest::mousePress(a, Qt::LeftButton, {}, background);
             QTest::mouseRelease(a, Qt::LeftButton, {}, QPoint(110, 70));
         }) << false;
         QTest::newRow("Esc") << Step([](QWidget* a) { QTest::keyClick(a, Qt::Key_Escape); }) << false;
@@ -78,14 +73,14 @@ private slots:
     void doubleClickOnPictureShowsOneLineCredit()
     {
         frmAbout about(services);
-        const QFont before = version(&about)->font();
+        const QString family = version(&about)->font().family();
         QTest::mouseDClick(part(&about, "Image1"), Qt::LeftButton);
         const QLabel* label = version(&about);
         QVERIFY(label->text().contains(QString::fromLatin1(URLLink::DefaultText)));
-        QCOMPARE(label->font().pointSizeF(), 9.0);
-        QCOMPARE(label->font().family(), before.family());
-        QVERIFY(label->font().bold());
         QVERIFY(!label->text().contains('\n'));
+        QCOMPARE(label->font().pointSizeF(), 9.0);
+        QCOMPARE(label->font().family(), family);
+        QVERIFY(label->font().bold());
         QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width());
     }
 

@@ -40,10 +40,7 @@ public:
     {
         shown << "information|" + title + "|" + text;
     }
-    void Plain(QWidget*, const QString& title, const QString& text) override
-    {
-        shown << "plain|" + title + "|" + text;
-    }
+    void Plain(QWidget*, const QString& title, const QString& text) override { shown << "plain|" + title + "|" + text; }
     QStringList shown;
 };
 
