@@ -31,11 +31,20 @@ lines=$(cat "$dates" | "$calc" numbers --target 02/29 | wc -l)
 echo "dates: $(wc -l < "$dates"), rows printed: $lines"
 [[ $lines -eq 3012154 ]] || { echo "row count is wrong" >&2; exit 1; }
 
-TIMEFORMAT='%R s elapsed, %U s user, %S s system'
+# Each run prints its times; the last line of each variant gives the medians,
+# in a form scripts/bench.sh reads.
+TIMEFORMAT='%R %U %S'
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 for variant in "numbers" "numbers --target 02/29"; do
   echo "cat dates.txt | orvantis-calc $variant > /dev/null"
+  elapsed=() user=()
   for ((i = 1; i <= runs; i++)); do
     # shellcheck disable=SC2086 # the variant is split into words on purpose
-    { time (cat "$dates" | "$calc" $variant > /dev/null); } 2>&1
+    t=$({ time (cat "$dates" | "$calc" $variant > /dev/null); } 2>&1)
+    read -r r u s <<< "$t"
+    echo "  $r s elapsed, $u s user, $s s system"
+    elapsed+=("$r") user+=("$u")
   done
+  echo "median $variant: $(printf '%s\n' "${elapsed[@]}" | median) s elapsed," \
+       "$(printf '%s\n' "${user[@]}" | median) s user ($runs runs)"
 done

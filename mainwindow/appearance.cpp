@@ -1,6 +1,9 @@
 #include "appearance.h"
 
 #include <QFontMetrics>
+#include <QHash>
+#include <QIconEngine>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
@@ -70,13 +73,52 @@ QPixmap SvgStretched(const QString& resourcePath, QSize size, qreal devicePixelR
     return pixmap;
 }
 
+namespace {
+
+// Renders the picture at the size asked for, when it is first asked for, and
+// keeps it. Rendering the eleven usual sizes up front cost about 10 ms per
+// icon at start-up (three icons: the program's twice, the globe), and as much
+// again for Qt to turn all of them into the X11 window icon, for sizes nobody
+// draws. Without a list of sizes the icon counts as scalable, as Qt's own SVG
+// icons do: the window icon then gets 16 to 128 px, a D-Bus tray 16 and 22.
+class SvgIconEngine final : public QIconEngine {
+public:
+    explicit SvgIconEngine(QString path) : path_(std::move(path)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        if (size.isEmpty())
+            return {};
+        auto it = rendered_.find(size);
+        if (it == rendered_.end())
+            it = rendered_.insert(size, SvgStretched(path_, size, 1.0));
+        if (mode == QIcon::Normal || mode == QIcon::Active)
+            return *it;
+        // The greyed or selected look exactly as Qt draws it for a pixmap.
+        return QIcon(*it).pixmap(size, 1.0, mode, state);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        // Sharp on a high-resolution screen: as many pixels as the device has.
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    QIconEngine* clone() const override { return new SvgIconEngine(*this); }
+    QString key() const override { return QStringLiteral("orvantis-svg"); }
+
+private:
+    QString path_;
+    QHash<QSize, QPixmap> rendered_;
+};
+
+} // namespace
+
 QIcon SvgIcon(const QString& resourcePath)
 {
-    static constexpr std::array sizes{16, 20, 22, 24, 32, 40, 48, 64, 96, 128, 256};
-    QIcon icon;
-    for (int side : sizes)
-        icon.addPixmap(SvgStretched(resourcePath, QSize(side, side), 1.0));
-    return icon;
+    RegisterFontSubstitutes(); // makes sure the pictures are registered
+    return QIcon(new SvgIconEngine(resourcePath));
 }
 
 } // namespace orvantis::appearance

@@ -34,8 +34,9 @@ QFont FittedToWidth(QFont font, const QString& sample, int width);
 inline constexpr char kAppIconPath[] = ":/orvantis.svg";
 inline constexpr char kGlobePath[] = ":/globe.svg";
 
-// An icon rendered from an SVG at the usual icon sizes (16 to 256 px), so it
-// needs no image plug-in and stays crisp at every size.
+// An icon drawn from an SVG at each size it is shown at, rendered the first
+// time that size is asked for; it needs no image plug-in and stays crisp at
+// every size.
 QIcon SvgIcon(const QString& resourcePath);
 // The picture stretched to exactly `size` device-independent pixels
 // (aspect ratio not kept), rendered for `devicePixelRatio`.

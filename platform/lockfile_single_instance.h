@@ -15,8 +15,8 @@
 
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
+class QSocketNotifier;
 
 namespace orvantis {
 
@@ -46,7 +46,9 @@ private:
 
     QString base_; // folder + "/" + file name without extension
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    // The socket that tells later starts this holder is alive (see holderAnswers).
+    int listenFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 } // namespace orvantis
