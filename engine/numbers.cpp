@@ -1,6 +1,8 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <cstdlib>
 #include <limits>
 
@@ -88,10 +90,31 @@ PersonalNumber reduce(long long firstSum, bool masterTest)
     return static_cast<PersonalNumber>(value);
 }
 
+// Plain ASCII with nothing to trim, as every date text of the window and of
+// orvantis-calc is: there each byte is one position, and the code-point walk
+// can be skipped. Returns the sum of the digits among the first `count` bytes.
+std::optional<int> asciiDigitSum(std::string_view s, std::size_t count)
+{
+    if (s.empty() || s.front() == ' ' || s.back() == ' ')
+        return std::nullopt;
+    const std::size_t n = std::min(count, s.size());
+    int sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80)
+            return std::nullopt;
+        if (c >= '0' && c <= '9')
+            sum += c - '0';
+    }
+    return sum;
+}
+
 } // namespace
 
 PersonalNumber CalcDateNumber(std::string_view fullDate)
 {
+    if (const auto sum = asciiDigitSum(fullDate, 10))
+        return reduce(*sum, true);
     // The contribution table is local: nothing outside this call reads it.
     const auto positions = firstPositions<10>(trimSpaces(fullDate));
     long long sum = 0;
@@ -102,6 +125,8 @@ PersonalNumber CalcDateNumber(std::string_view fullDate)
 
 PersonalNumber CalcBirthNumber(std::string_view dayText)
 {
+    if (const auto sum = asciiDigitSum(dayText, 2))
+        return reduce(*sum, false);
     const auto positions = firstPositions<2>(trimSpaces(dayText));
     return reduce(digitValue(positions[0]) + digitValue(positions[1]), false);
 }
