@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <cstdlib>
 #include <limits>
 
 namespace modDestiny {
@@ -74,20 +73,36 @@ PersonalNumber saturate(long long v)
     return static_cast<PersonalNumber>(v < lo ? lo : v > hi ? hi : v);
 }
 
-PersonalNumber reduce(long long firstSum, bool masterTest)
+constexpr int magnitude(int v) { return v < 0 ? -v : v; }
+
+constexpr int reduceTwoDigits(int value)
 {
-    const PersonalNumber s = saturate(firstSum);
-    if (masterTest && (s == 11 || s == 22))
-        return s;
-    int value = s;
     // "Exactly two characters, without the sign": 10..99 in magnitude. The
     // digit sum of a two-digit number is positive, so the sign goes with the
     // first replacement.
-    while (std::abs(value) >= 10 && std::abs(value) <= 99) {
-        const int m = std::abs(value);
+    while (magnitude(value) >= 10 && magnitude(value) <= 99) {
+        const int m = magnitude(value);
         value = m / 10 + m % 10;
     }
-    return static_cast<PersonalNumber>(value);
+    return value;
+}
+
+// The reduction of every first sum from 0 to 99 without the master test,
+// worked out once: the sums of real dates all fall in this range.
+constexpr std::array<std::int8_t, 100> kReduced = [] {
+    std::array<std::int8_t, 100> table{};
+    for (int i = 0; i < 100; ++i)
+        table[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(reduceTwoDigits(i));
+    return table;
+}();
+
+PersonalNumber reduce(long long firstSum, bool masterTest)
+{
+    if (masterTest && (firstSum == 11 || firstSum == 22))
+        return static_cast<PersonalNumber>(firstSum);
+    if (firstSum >= 0 && firstSum < 100)
+        return kReduced[static_cast<std::size_t>(firstSum)];
+    return static_cast<PersonalNumber>(reduceTwoDigits(saturate(firstSum)));
 }
 
 // Plain ASCII with nothing to trim, as every date text of the window and of
@@ -99,13 +114,15 @@ std::optional<int> asciiDigitSum(std::string_view s, std::size_t count)
         return std::nullopt;
     const std::size_t n = std::min(count, s.size());
     int sum = 0;
+    unsigned highBits = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x80)
-            return std::nullopt;
-        if (c >= '0' && c <= '9')
-            sum += c - '0';
+        const unsigned digit = c - unsigned{'0'};
+        sum += digit < 10 ? static_cast<int>(digit) : 0;
+        highBits |= c & 0x80u;
     }
+    if (highBits != 0)
+        return std::nullopt;
     return sum;
 }
 
