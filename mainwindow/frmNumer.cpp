@@ -483,7 +483,8 @@ void frmNumer::Command1_Click()
 {
     using namespace modDestiny;
 
-    report_.SetText({});
+    report_.SetText({}); // shown empty at once, also when the day message follows
+    const ReportModel::Batch oneUpdate(report_);
     // A box without a readable date (empty or damaged) calculates as empty:
     // the numbers that come from the birth date are then 0.
     const auto birthDate = datetext::ParseBirthDateDisplay(ui->Text3->text());

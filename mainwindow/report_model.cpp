@@ -5,8 +5,19 @@ namespace orvantis {
 void ReportModel::SetText(std::string text)
 {
     text_ = std::move(text);
-    if (listener_)
+    if (held_ > 0)
+        changedWhileHeld_ = true;
+    else if (listener_)
         listener_(text_);
+}
+
+ReportModel::Batch::~Batch()
+{
+    if (--model_.held_ > 0 || !model_.changedWhileHeld_)
+        return;
+    model_.changedWhileHeld_ = false;
+    if (model_.listener_)
+        model_.listener_(model_.text_);
 }
 
 QString ReportModel::ForDisplay(const std::string& text)

@@ -24,6 +24,21 @@ public:
 
     void SetListener(Listener listener) { listener_ = std::move(listener); }
 
+    // Holds the listener back for its lifetime and passes the final text on
+    // once at the end, if anything changed: a report arrives as a dozen
+    // additions, and re-laying the box out for each one costs more than
+    // building the whole report.
+    class Batch {
+    public:
+        explicit Batch(ReportModel& model) : model_(model) { ++model_.held_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ReportModel& model_;
+    };
+
     // The text as a Qt text box shows it: UTF-8 decoded, CR LF (and a lone
     // CR) turned into the box's own line break.
     static QString ForDisplay(const std::string& text);
@@ -31,6 +46,8 @@ public:
 private:
     std::string text_;
     Listener listener_;
+    int held_ = 0;
+    bool changedWhileHeld_ = false;
 };
 
 } // namespace orvantis

@@ -68,6 +68,28 @@ private slots:
         QCOMPARE(shown, QStringLiteral("\nDestiny Number:3\n\nA\nB"));
     }
 
+    void batchShowsTheFinalTextOnce()
+    {
+        ReportModel model;
+        QStringList shown;
+        model.SetListener([&](const std::string& text) { shown << QString::fromStdString(text); });
+        {
+            const ReportModel::Batch unchanged(model);
+        }
+        QVERIFY(shown.isEmpty()); // nothing added: the box is left alone
+        {
+            const ReportModel::Batch outer(model);
+            model.SetText("a");
+            {
+                const ReportModel::Batch inner(model);
+                model.SetText("ab");
+            }
+            model.SetText("abc");
+            QVERIFY(shown.isEmpty());
+        }
+        QCOMPARE(shown, QStringList{"abc"});
+    }
+
     void settingsStoreOpensOnFirstUse()
     {
         int opened = 0;
