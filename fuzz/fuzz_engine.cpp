@@ -10,6 +10,7 @@
 //     for CalcPersonalMonth always).
 // Any disagreement aborts, which libFuzzer reports as a crash with the input.
 
+#include "fuzz_input.h"
 #include "engine/numbers.h"
 
 #include <cstddef>
@@ -148,13 +149,6 @@ long long referencePersonalDay(long long year, const std::vector<Position>& p)
 bool isPersonalNumber(long long v) // what any date text can yield
 {
     return (v >= 0 && v <= 9) || v == 11 || v == 22;
-}
-
-std::int16_t readInt16(const std::uint8_t* data, std::size_t size, std::size_t at)
-{
-    const unsigned lo = at < size ? data[at] : 0U;
-    const unsigned hi = at + 1 < size ? data[at + 1] : 0U;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | (hi << 8)));
 }
 
 } // namespace

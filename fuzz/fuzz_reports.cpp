@@ -13,6 +13,7 @@
 //   - numbers without a catalogue entry add no paragraph at all.
 // Any violation aborts, which libFuzzer reports as a crash with the input.
 
+#include "fuzz_input.h"
 #include "reports/report_area.h"
 #include "reports/reports.h"
 
@@ -103,13 +104,6 @@ std::string appended(const char* builder, const std::string& earlier, Build buil
         fail(builder, "the addition depends on the earlier text");
     checkAddition(builder, addition);
     return addition;
-}
-
-std::int16_t readInt16(const std::uint8_t* data, std::size_t size, std::size_t at)
-{
-    const unsigned lo = at < size ? data[at] : 0U;
-    const unsigned hi = at + 1 < size ? data[at + 1] : 0U;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | (hi << 8)));
 }
 
 } // namespace

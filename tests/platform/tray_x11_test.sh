@@ -37,10 +37,10 @@ wait_for() {
 }
 
 # --- the desktop ----------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(head -n 1 "$work/display")
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+start_xvfb "$work" 640x480x24; started=$?
+pids+=("$XVFB_PID")
+((started == 0)) || fail "no X server"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work QT_QPA_PLATFORM=xcb
 # No session bus, hence no D-Bus tray: Qt embeds its icon in trayer.
