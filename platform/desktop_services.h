@@ -1,11 +1,24 @@
 // Small desktop services the windows use, each replaceable in tests.
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 class QWidget;
 
 namespace orvantis {
+
+// The calendar behind "today", "the current month" and "the current year".
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDate today() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    QDate today() const override { return QDate::currentDate(); }
+};
 
 // Opens the help file at its contents page. Reporting a missing or
 // unreadable file is the viewer's job, not the caller's.
@@ -35,6 +48,8 @@ public:
     virtual void Information(QWidget* parent, const QString& title, const QString& text) = 0;
     // No icon, just OK (used for the link's error message).
     virtual void Plain(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Something the user asked for did not happen.
+    virtual void Warning(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 } // namespace orvantis

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,8 +40,12 @@ IniSettingsStore::IniSettingsStore(QString filePath)
 
 QString IniSettingsStore::defaultFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/orvantis/orvantis.ini");
+    // The base directory rules: a relative XDG_CONFIG_HOME is ignored like an
+    // empty one, or the settings would depend on the working folder.
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/orvantis/orvantis.ini");
 }
 
 IniSettingsStore::Load IniSettingsStore::load()
@@ -49,27 +55,29 @@ IniSettingsStore::Load IniSettingsStore::load()
         doc_ = {};
         return Load::Missing;
     }
+    const auto unusable = [this](QString why) {
+        unusable_ = std::move(why);
+        return Load::Unusable;
+    };
     // Directories, pipes and devices are not settings files; a pipe could
     // also block the read for ever.
-    if (!info.isFile() || info.size() > kMaxFileSize) {
-        usable_ = false;
-        return Load::Unusable;
-    }
+    if (!info.isFile())
+        return unusable(QStringLiteral("It is not an ordinary file."));
+    if (info.size() > kMaxFileSize)
+        return unusable(QStringLiteral("It is too large to be a settings file."));
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        usable_ = false;
-        return Load::Unusable;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return unusable(file.errorString());
     const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
-        usable_ = false;
-        return Load::Unusable;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return unusable(file.errorString());
+    if (bytes.size() > kMaxFileSize)
+        return unusable(QStringLiteral("It is too large to be a settings file."));
     doc_ = ini::parseIni(bytes);
     return Load::Read;
 }
 
-bool IniSettingsStore::save() const
+std::optional<QString> IniSettingsStore::save() const
 {
     const QString dir = QFileInfo(path_).absolutePath();
     QDir().mkpath(dir); // a failure shows up as a failed open below
@@ -78,16 +86,22 @@ bool IniSettingsStore::save() const
     // failure at any point leaves the old file whole.
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return file.errorString();
     const QByteArray bytes = doc_.serialise();
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString why = file.errorString();
         file.cancelWriting(); // the temporary file goes with `file`
-        return false;
+        return why;
+    }
+    if (::fsync(file.handle()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return why;
     }
     if (!file.commit())
-        return false;
+        return file.errorString();
     syncDirectory(dir);
-    return true;
+    return std::nullopt;
 }
 
 QString IniSettingsStore::ReadSetting(const QString& /*application*/, const QString& section,
@@ -98,26 +112,30 @@ QString IniSettingsStore::ReadSetting(const QString& /*application*/, const QStr
     return doc_.value(section, key).value_or(QString());
 }
 
-void IniSettingsStore::WriteSetting(const QString& /*application*/, const QString& section,
-                                    const QString& key, const QString& value)
+std::optional<SettingsWriteError> IniSettingsStore::WriteSetting(const QString& /*application*/,
+                                                                 const QString& section,
+                                                                 const QString& key,
+                                                                 const QString& value)
 {
     if (!ini::IniDocument::canStore(section, key)) {
         memoryOnly_.insert(memoryName(section, key), value);
-        return;
+        return SettingsWriteError{path_, QStringLiteral("The name cannot be written to a file.")};
     }
-    if (usable_ && load() != Load::Unusable) {
+    if (!unusable_ && load() != Load::Unusable) {
         for (const Write& w : unsaved_)
             doc_.setValue(w.section, w.key, w.value);
     }
     doc_.setValue(section, key, value);
-    if (!usable_)
-        return;
+    if (unusable_)
+        return SettingsWriteError{path_, *unusable_};
 
     const QString name = memoryName(section, key);
     std::erase_if(unsaved_, [&](const Write& w) { return memoryName(w.section, w.key) == name; });
     unsaved_.push_back({section, key, value});
-    if (save())
-        unsaved_.clear();
+    if (const std::optional<QString> why = save())
+        return SettingsWriteError{path_, *why};
+    unsaved_.clear();
+    return std::nullopt;
 }
 
 } // namespace orvantis

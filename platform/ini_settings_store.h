@@ -20,7 +20,7 @@
 //     to disk, rename it over the old one, flush the directory). A failed
 //     write (read-only directory, full disk) leaves the old file as it was;
 //     the value is kept in memory for this run and written with the next
-//     write that succeeds.
+//     write that succeeds. WriteSetting says what failed.
 //   - A file that exists but cannot be read (no permission, a directory or
 //     other non-regular file, a read error, or larger than kMaxFileSize) is
 //     never written: from then on, values live in memory for this run only
@@ -36,6 +36,7 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace orvantis {
@@ -47,17 +48,19 @@ public:
 
     explicit IniSettingsStore(QString filePath);
 
-    // $XDG_CONFIG_HOME/orvantis/orvantis.ini (XDG_CONFIG_HOME defaults to ~/.config).
+    // $XDG_CONFIG_HOME/orvantis/orvantis.ini; ~/.config stands in for an unset,
+    // empty or relative XDG_CONFIG_HOME.
     static QString defaultFilePath();
 
     QString ReadSetting(const QString& application, const QString& section,
                         const QString& key) const override;
-    void WriteSetting(const QString& application, const QString& section, const QString& key,
-                      const QString& value) override;
+    std::optional<SettingsWriteError> WriteSetting(const QString& application,
+                                                   const QString& section, const QString& key,
+                                                   const QString& value) override;
 
     QString filePath() const { return path_; }
     // False once the file turned out to be unusable: writes then stay in memory.
-    bool writesToFile() const { return usable_; }
+    bool writesToFile() const { return !unusable_; }
 
 private:
     struct Write {
@@ -67,10 +70,11 @@ private:
     };
     enum class Load { Missing, Read, Unusable };
     Load load();
-    bool save() const;
+    // Why the file could not be written, or nothing.
+    std::optional<QString> save() const;
 
     QString path_;
-    bool usable_ = true;
+    std::optional<QString> unusable_; // why the file is left alone, once it is
     ini::IniDocument doc_;
     std::vector<Write> unsaved_;       // applied to doc_ but not yet on disk
     QHash<QString, QString> memoryOnly_; // names no file line can carry

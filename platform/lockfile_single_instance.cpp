@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QUrl>
 
 #include <sys/socket.h>
@@ -74,22 +75,45 @@ QString LockFileSingleInstance::displayName()
     return x.left(dot);
 }
 
-QString LockFileSingleInstance::markerFolder()
+namespace {
+
+// `dir`, made if missing (its parents as usual, itself private), when it is a
+// real folder of this user's that nobody else may enter; else nothing. A
+// folder of that name that somebody else made must not hold our marker.
+std::optional<QString> privateFolder(const QString& dir)
 {
-    // Qt checks that the runtime folder belongs to us and is private (0700).
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime;
-    // Without one, a folder of our own in the temporary folder; one made by
-    // somebody else under that name must not be used.
-    const QString dir = QDir::tempPath() + QStringLiteral("/orvantis-") + QString::number(::getuid());
+    QDir().mkpath(QFileInfo(dir).absolutePath());
     const QByteArray native = QFile::encodeName(dir);
     ::mkdir(native.constData(), 0700);
     struct stat st {};
     if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()
         || (st.st_mode & 077) != 0)
-        return {};
+        return std::nullopt;
     return dir;
+}
+
+} // namespace
+
+QString LockFileSingleInstance::markerFolder()
+{
+    // The session's runtime folder; Qt checks that it belongs to us and is
+    // private (0700). Without XDG_RUNTIME_DIR, Qt tries a folder of its own
+    // in the temporary folder.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    // Then one of ours there; both can be taken by somebody else already.
+    if (const auto temp = privateFolder(QDir::tempPath() + QStringLiteral("/orvantis-")
+                                        + QString::number(::getuid())))
+        return *temp;
+    // Last, a folder in the user's cache folder, which nobody else can take.
+    // The cache may be shared by several machines (a home folder on the
+    // network), so each machine has a folder of its own there.
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache))
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    return privateFolder(cache + QStringLiteral("/orvantis/run-") + QSysInfo::machineHostName())
+        .value_or(QString());
 }
 
 LockFileSingleInstance::LockFileSingleInstance(const QString& fullTitle)

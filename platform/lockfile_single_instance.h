@@ -1,7 +1,9 @@
 // "Is Orvantis already running on this desktop?" answered with a lock file.
 //
-// The marker is a lock file in the user's runtime folder ($XDG_RUNTIME_DIR,
-// else a private folder in the temporary folder), named after the full window
+// The marker is a lock file in the user's runtime folder ($XDG_RUNTIME_DIR;
+// without one a private folder in the temporary folder, or, when somebody
+// else holds those names there, one in the user's cache folder), named after
+// the full window
 // title and the display, so that each desktop of a user (each X display or
 // Wayland socket) has its own instance. The claiming process keeps the lock
 // for as long as it lives; the kernel releases it when the process dies in

@@ -25,4 +25,9 @@ void WidgetMessageBoxes::Plain(QWidget* parent, const QString& title, const QStr
     showBox(parent, QMessageBox::NoIcon, title, text);
 }
 
+void WidgetMessageBoxes::Warning(QWidget* parent, const QString& title, const QString& text)
+{
+    showBox(parent, QMessageBox::Warning, title, text);
+}
+
 } // namespace orvantis

@@ -11,6 +11,7 @@ class WidgetMessageBoxes final : public MessageBoxes {
 public:
     void Information(QWidget* parent, const QString& title, const QString& text) override;
     void Plain(QWidget* parent, const QString& title, const QString& text) override;
+    void Warning(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 } // namespace orvantis

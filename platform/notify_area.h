@@ -44,7 +44,7 @@ public:
     // Brings `window` to the front before a pop-up menu opens.
     virtual void SetForegroundWindow(QWidget* window) = 0;
 
-signals:
+Q_SIGNALS:
     // A mouse event on the icon, as one of the IconMessage codes.
     void iconMessage(int code, const QPoint& globalPos);
 };

@@ -120,7 +120,7 @@ void QtNotifyArea::activated(QSystemTrayIcon::ActivationReason reason)
     // icon, which destroys the X11 icon widget that is handling the click,
     // or open a menu with an event loop of its own.
     QMetaObject::invokeMethod(
-        this, [this, code, where] { emit iconMessage(code, where); }, Qt::QueuedConnection);
+        this, [this, code, where] { Q_EMIT iconMessage(code, where); }, Qt::QueuedConnection);
 }
 
 } // namespace orvantis

@@ -1,5 +1,6 @@
 // The platform services a window needs, handed in from main() (the real ones)
-// or from a test (doubles). The windows never create their own.
+// or from a test (doubles). The windows never create their own; the main
+// window needs every one of them, the dialogs only what they name.
 #pragma once
 
 namespace orvantis {
@@ -10,6 +11,7 @@ class NotifyArea;
 class HelpViewer;
 class UrlOpener;
 class MessageBoxes;
+class Clock;
 
 struct Services {
     SettingsStore* settings = nullptr;
@@ -18,6 +20,7 @@ struct Services {
     HelpViewer* help = nullptr;
     UrlOpener* urls = nullptr;
     MessageBoxes* messages = nullptr;
+    Clock* clock = nullptr;
 };
 
 } // namespace orvantis

@@ -6,7 +6,16 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
+
 namespace orvantis {
+
+// Why a value did not reach durable storage: where it was to go and what
+// the system said.
+struct SettingsWriteError {
+    QString file;
+    QString reason;
+};
 
 class SettingsStore {
 public:
@@ -14,9 +23,12 @@ public:
     virtual QString ReadSetting(const QString& application, const QString& section,
                                 const QString& key) const = 0;
     // Creates the section and key when missing, replaces an earlier value, and
-    // has reached durable storage when it returns (when storage is possible).
-    virtual void WriteSetting(const QString& application, const QString& section,
-                              const QString& key, const QString& value) = 0;
+    // has reached durable storage when it returns. When it could not get
+    // there, says why; the value then lives in memory for this run.
+    virtual std::optional<SettingsWriteError> WriteSetting(const QString& application,
+                                                           const QString& section,
+                                                           const QString& key,
+                                                           const QString& value) = 0;
 };
 
 // Keeps values in memory only; for tests and for a store that cannot be used.
@@ -27,11 +39,13 @@ public:
     {
         return values_.value(name(application, section, key));
     }
-    void WriteSetting(const QString& application, const QString& section, const QString& key,
-                      const QString& value) override
+    std::optional<SettingsWriteError> WriteSetting(const QString& application,
+                                                   const QString& section, const QString& key,
+                                                   const QString& value) override
     {
         values_.insert(name(application, section, key), value);
         ++writes_;
+        return std::nullopt;
     }
     int writeCount() const { return writes_; }
 
