@@ -2,9 +2,9 @@
 
 #include "dialogs/property_bag.h"
 #include "dialogs/urllink.h"
-#include "dialogs/window_look.h"
+#include "look/look.h"
+#include "look/pictures.h"
 #include "platform/services.h"
-#include "platform/system_colours.h"
 #include "ui_frmabout.h"
 
 #include <QEvent>
@@ -14,14 +14,6 @@
 namespace orvantis {
 
 namespace {
-
-QFont sfSansSerif(qreal pointSize)
-{
-    QFont font(QStringLiteral("SF Sans Serif"));
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    return font;
-}
 
 // Shown instead of the version after a double click on the picture; one
 // line that fits the version text's box at 9 pt.
@@ -35,19 +27,15 @@ QString creditLine()
 frmAbout::frmAbout(const Services& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::frmAbout>())
 {
-    look::prepare();
     ui->setupUi(this);
     setFixedSize(size());
-    setWindowIcon(look::applicationIcon());
-    look::setColours(this, colours::salmon(), palette().color(QPalette::WindowText));
+    look::setPanelColours(this, look::colours::salmon(), palette().color(QPalette::WindowText));
 
-    const QIcon icon = look::applicationIcon();
-    if (!icon.isNull())
-        ui->Image1->setPixmap(icon.pixmap(QSize(256, 256))); // stretched to the box
+    ui->Image1->setPixmap(look::appPicture(ui->Image1->size(), devicePixelRatioF()));
     ui->Image1->installEventFilter(this);
 
-    ui->Label1->setFont(sfSansSerif(13.5));
-    look::setColours(ui->Label1, colours::salmon(), colours::highlight());
+    ui->Label1->setFont(look::sfSansSerifBold(13.5));
+    look::setPanelColours(ui->Label1, look::colours::salmon(), look::colours::highlight());
 
     // The panel's layout stores no link properties, so the link shows its
     // defaults every time the panel is created.

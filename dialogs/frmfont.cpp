@@ -1,11 +1,12 @@
 #include "dialogs/frmfont.h"
 
-#include "dialogs/window_look.h"
-#include "platform/system_colours.h"
+#include "look/look.h"
 #include "ui_frmfont.h"
 
 #include <QEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <array>
 
@@ -17,6 +18,8 @@ namespace {
 const std::array<const char*, 9> sizeEntries{"8 Default", "9", "10", "11", "12",
                                              "13", "14", "15", "16"};
 constexpr int smallestSize = 8;
+// The blank a line edit keeps on either side of its text, in pixels.
+constexpr int kFieldTextMargin = 2;
 
 // The label's access key only moves the focus to its buddy; a label with a
 // button for buddy would otherwise press the button.
@@ -41,20 +44,29 @@ frmFont::frmFont(QWidget* reportArea, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::frmFont>()), reportArea_(reportArea)
 {
-    look::prepare();
     ui->setupUi(this);
     setFixedSize(size());
     setFont(look::msSansSerif());
-    setWindowIcon(look::applicationIcon());
 
     QPalette labelColours = ui->Label1->palette();
-    labelColours.setColor(QPalette::WindowText, colours::highlight());
+    labelColours.setColor(QPalette::WindowText, look::colours::highlight());
     ui->Label1->setPalette(labelColours);
     ui->Label1->installEventFilter(new FocusBuddyOnly(ui->Label1));
 
+    // The stand-in face is wider than the one the box was sized for: narrowed
+    // just enough for the widest entry to show whole in the field beside the
+    // arrow.
+    QStyleOptionComboBox field;
+    field.initFrom(ui->Combo1);
+    field.editable = true;
+    const int room = style()->subControlRect(QStyle::CC_ComboBox, &field,
+                                             QStyle::SC_ComboBoxEditField, ui->Combo1).width()
+                     - 2 * kFieldTextMargin;
+    ui->Combo1->setFont(look::fittedToWidth(font(), QString::fromLatin1(sizeEntries[0]), room));
+
     QPalette listColours = ui->Combo1->palette();
-    listColours.setColor(QPalette::Base, colours::activeTitleBar());
-    listColours.setColor(QPalette::Text, colours::yellow());
+    listColours.setColor(QPalette::Base, look::colours::activeTitleBar());
+    listColours.setColor(QPalette::Text, look::colours::yellow());
     ui->Combo1->setPalette(listColours);
 
     // Typing into the field selects nothing: only a pick from the list (mouse
@@ -63,12 +75,10 @@ frmFont::frmFont(QWidget* reportArea, QWidget* parent)
     // Enter is pressed or the field loses focus, and complete it while
     // typing; both are switched off. Enter then reaches the default button.
     ui->Combo1->setCompleter(nullptr);
-    QLineEdit* field = ui->Combo1->lineEdit();
-    disconnect(field, &QLineEdit::returnPressed, ui->Combo1, nullptr);
-    disconnect(field, &QLineEdit::editingFinished, ui->Combo1, nullptr);
+    QLineEdit* text = ui->Combo1->lineEdit();
+    disconnect(text, &QLineEdit::returnPressed, ui->Combo1, nullptr);
+    disconnect(text, &QLineEdit::editingFinished, ui->Combo1, nullptr);
     connect(ui->Combo1, &QComboBox::activated, this, &frmFont::Combo1_Click);
-    // The field is narrow: show an entry from its start, where the number is.
-    connect(ui->Combo1, &QComboBox::currentIndexChanged, field, [field] { field->home(false); });
 
     connect(ui->Command1, &QPushButton::clicked, this, &frmFont::Command1_Click);
     ui->Command1->setFocus();

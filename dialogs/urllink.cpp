@@ -1,20 +1,16 @@
 #include "dialogs/urllink.h"
 
 #include "dialogs/property_bag.h"
-#include "dialogs/window_look.h"
+#include "look/look.h"
+#include "look/pictures.h"
 #include "platform/desktop_services.h"
-#include "platform/system_colours.h"
 
 #include <QCursor>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
-#include <QSvgRenderer>
 
 #include <exception>
 #include <optional>
@@ -30,19 +26,6 @@ const QString showToolTipName = QStringLiteral("ShowToolTip");
 // Sizes in pixels at 96 dpi (a twip is 1/15 of such a pixel).
 constexpr QSize designSize(320, 240);         // 4800 x 3600
 constexpr QRect labelDesignPlace(10, 8, 35, 19); // 150, 120, 525 x 285
-
-QCursor pointingHand()
-{
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer svg(QStringLiteral(":/dialogs/hand.svg"));
-    if (!svg.isValid())
-        return QCursor(Qt::PointingHandCursor);
-    QPainter painter(&image);
-    svg.render(&painter);
-    painter.end();
-    return QCursor(QPixmap::fromImage(image), 13, 5); // the fingertip
-}
 
 // The application-wide pointer is one setting, not a stack: "default" means
 // no override of ours or anyone's is left.
@@ -105,22 +88,21 @@ std::optional<bool> toBoolean(const QVariant& value)
 
 URLLink::URLLink(QWidget* parent) : QWidget(parent), lblURL(new QLabel(this))
 {
-    look::prepare();
     setObjectName(QStringLiteral("URLLink"));
     // Presses on the link are the link's business, never the host window's.
     setAttribute(Qt::WA_NoMousePropagation);
-    look::setColours(this, colours::salmon(), colours::linkBlue());
+    look::setPanelColours(this, look::colours::salmon(), look::colours::linkBlue());
     setFont(look::msSansSerif());
     resize(designSize);
 
     lblURL->setObjectName(QStringLiteral("lblURL"));
     lblURL->setTextFormat(Qt::PlainText);
     lblURL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    look::setColours(lblURL, colours::salmon(), colours::linkBlue());
+    look::setPanelColours(lblURL, look::colours::salmon(), look::colours::linkBlue());
     QFont underlined = look::msSansSerif();
     underlined.setUnderline(true);
     lblURL->setFont(underlined);
-    lblURL->setCursor(pointingHand());
+    lblURL->setCursor(look::pointingHand());
     lblURL->setText(QStringLiteral("Label1"));
     lblURL->setGeometry(labelDesignPlace);
     lblURL->installEventFilter(this);
@@ -149,7 +131,7 @@ void URLLink::setText(const QString& text)
     // serve. Text wider than the control is cut off at its edge.
     const QFontMetrics metrics(lblURL->font());
     lblURL->setGeometry(0, 0, metrics.horizontalAdvance(text), metrics.height());
-    emit propertyChanged(textName);
+    Q_EMIT propertyChanged(textName);
 }
 
 QString URLLink::URL() const
@@ -161,7 +143,7 @@ void URLLink::setURL(const QString& url)
 {
     url_ = url;
     UpdateToolTip();
-    emit propertyChanged(urlName);
+    Q_EMIT propertyChanged(urlName);
 }
 
 bool URLLink::ShowToolTip() const
@@ -173,7 +155,7 @@ void URLLink::setShowToolTip(bool show)
 {
     showToolTip_ = show;
     UpdateToolTip();
-    emit propertyChanged(showToolTipName);
+    Q_EMIT propertyChanged(showToolTipName);
 }
 
 void URLLink::UpdateToolTip()
@@ -260,9 +242,10 @@ void URLLink::lblURL_MouseDown(Qt::MouseButton button)
         }
     }
     if (!result.issued && messages_ != nullptr) {
+        // One pass over the pattern: a "%1" inside the URL stays as it is.
         messages_->Plain(this, look::appTitle(),
-                         "Unable to load '" + request.URL + "' : " + result.description +
-                             " (Error " + QString::number(result.errorNumber) + ")");
+                         QStringLiteral("Unable to load '%1' : %2 (Error %3)")
+                             .arg(request.URL, result.description, QString::number(result.errorNumber)));
     }
 }
 

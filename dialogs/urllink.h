@@ -72,7 +72,7 @@ public:
     void UserControl_ReadProperties(const PropertyBag& bag);
     void UserControl_WriteProperties(PropertyBag& bag) const;
 
-signals:
+Q_SIGNALS:
     // A property was assigned; the host marks its layout as changed.
     void propertyChanged(const QString& name);
 

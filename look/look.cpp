@@ -1,0 +1,112 @@
+#include "look/look.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QHash>
+#include <QStringList>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace orvantis::look {
+
+namespace colours {
+QColor highlight() { return QApplication::palette().color(QPalette::Active, QPalette::Highlight); }
+QColor buttonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
+} // namespace colours
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Active, role, colour);
+    palette.setColor(QPalette::Inactive, role, colour);
+    widget->setPalette(palette);
+}
+
+void setBoxColours(QWidget* box, const QColor& background)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Button, background);
+    box->setPalette(palette);
+    setTextColour(box, QPalette::Text, colours::yellow());
+    setTextColour(box, QPalette::ButtonText, colours::yellow());
+}
+
+void setPanelColours(QWidget* widget, const QColor& background, const QColor& text)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// The installed face that stands in for `face`: the face itself where the
+// desktop has it, else the first of Arial's metric twins (closest in width),
+// DejaVu Sans as the last resort. Naming the stand-in directly, rather than
+// through QFont's substitution table, spares Qt a search of the system's
+// fonts for the missing face, about 2 ms at start for each one.
+QString standIn(const char* face)
+{
+    const QString wanted = QString::fromLatin1(face);
+    if (QFontDatabase::hasFamily(wanted))
+        return wanted;
+    for (const char* twin : {"Liberation Sans", "Arimo", "Nimbus Sans"})
+        if (QFontDatabase::hasFamily(QString::fromLatin1(twin)))
+            return QString::fromLatin1(twin);
+    return QStringLiteral("DejaVu Sans");
+}
+
+const QString& standInFor(const char* face)
+{
+    static QHash<QString, QString> known;
+    auto it = known.find(QLatin1String(face));
+    if (it == known.end())
+        it = known.insert(QString::fromLatin1(face), standIn(face));
+    return *it;
+}
+
+QFont fittedToWidth(QFont font, const QString& sample, int width)
+{
+    const int natural = QFontMetrics(font).horizontalAdvance(sample);
+    if (natural > width && natural > 0)
+        font.setStretch(std::max(70, width * 100 / natural));
+    return font;
+}
+
+QFont westminster(qreal pointSize)
+{
+    QFont font(standInFor("Westminster"));
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Medium); // 500
+    // The widest caption in the narrowest room: "Option2" leaves 233 px
+    // beside its round button at 12 pt.
+    return fittedToWidth(font, QStringLiteral("Personal Year and Month Numbers"),
+                         static_cast<int>(233 * pointSize / 12));
+}
+
+QFont msSansSerif()
+{
+    QFont font(standInFor("MS Sans Serif"));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QFont msSansSerifForDateBoxes()
+{
+    // The longest birth date inside a 103 px box, less its frame and margins.
+    return fittedToWidth(msSansSerif(), QStringLiteral("September 30, 2025"), 93);
+}
+
+QFont sfSansSerifBold(qreal pointSize)
+{
+    // Left to the desktop's own choice of a stand-in.
+    QFont font(QStringLiteral("SF Sans Serif"));
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace orvantis::look
