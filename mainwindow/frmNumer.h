@@ -1,29 +1,29 @@
 // frmNumer: the main window. It holds the user's inputs (birth date, mode,
-// month, target day), turns them into personal numbers with the engine and
-// hands those to the report builders, which write into the report area.
+// month, target day), turns them into a report through the core's one
+// calculation path, and shows the report in its report area.
 //
 // Handlers carry the names of the control and the event they answer
-// (Command1_Click, MonthView1_DateClick, ...) and are public so that the
-// start-up code and the tests can drive the window exactly as events do.
+// (Command1_Click, MonthView1_DateClick, ...) and are public, so that the
+// start-up code and the tests drive the window exactly as events do. The
+// notification-area icon and the window's trip into the tray are TrayIcon's
+// (tray_icon.h); the drop-down calendars are DropDownCalendar's.
 #pragma once
 
 #include "engine/numbers.h"
+#include "mainwindow/report_model.h"
 #include "platform/services.h"
-#include "report_model.h"
 
-#include <QDate>
-#include <QElapsedTimer>
-#include <QIcon>
 #include <QMainWindow>
-#include <QPoint>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 class QCloseEvent;
+class QComboBox;
+class QLineEdit;
 class QMouseEvent;
 class QPlainTextEdit;
+class QPushButton;
 class QShowEvent;
 
 namespace Ui {
@@ -32,14 +32,14 @@ class frmNumer;
 
 namespace orvantis {
 
+class DropDownCalendar;
+class TrayIcon;
+
 class frmNumer : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr char kPlainTitle[] = "Orvantis";
-    static constexpr char kFullTitle[] = "Orvantis - Lumevarre";
-    static constexpr char kSettingsApplication[] = "Orvantis";
-
+    // Every service must be given (see platform/services.h).
     explicit frmNumer(const Services& services, QWidget* parent = nullptr);
     ~frmNumer() override;
 
@@ -68,44 +68,24 @@ public:
     void mnuAbout_Click();
     void mnuExit_Click();
 
-    // The notification-area icon. Its mouse events reach the window as
-    // pointer moves whose horizontal position, in twips, is the event's code
-    // (512..517) times the screen's twips per pixel; Form_MouseMove decodes
-    // them while TrayBusy is false, i.e. only while the window is in the tray.
-    void AddTrayIcon();
-    void RemoveTrayIcon();
-    void Form_MouseMove(int button, int shift, double X, double Y);
-    void mnuRestore1_Click();
-    void mnuExit1_Click();
-
-    // The help file: the program's own directory (not the working directory)
-    // followed by "/Orvantis.hlp".
+    // The controls behind the names of the window's layout.
+    QLineEdit* birthDateBox() const;   // Text3
+    QLineEdit* dayBox() const;         // Text2
+    QComboBox* monthList() const;      // Combo1
+    QPlainTextEdit* reportArea() const; // Text1
+    QPushButton* calculateButton() const; // Command1
+    DropDownCalendar& birthCalendar() const { return *MonthView1; }
+    DropDownCalendar& dayCalendar() const { return *MonthView2; }
+    TrayIcon& trayIcon() const { return *tray_; }
 
     // Window state, read-only from outside.
     modDestiny::PersonalNumber chosenMonth() const { return ChosenMonth; }
-    const QString& birthDateText() const { return BirthDateText; }
-    const QString& birthDayText() const { return BirthDayText; }
     const ReportModel& report() const { return report_; }
-    // The report area's box, whose font the text-size dialog sets.
-    QPlainTextEdit* reportArea() const;
 
-    // While true, pointer moves over the window are not notification-icon
-    // messages. One per application; loading sets it.
-    static inline bool TrayBusy = false;
-
-    // Seams. The constructor fills them with the real thing (the dialogs, the
-    // clock, the end of the event loop, the screen); tests replace them. An
-    // empty hook does nothing.
-    std::function<void()> showAbout;    // "&About": the modal About window
-    std::function<void()> showTextSize; // double-click on the report: text size
-    // Ends the program at once, without any closing handler: the event loop
-    // stops and main() returns.
-    std::function<void()> endApplication;
-    // The clock behind "today", "current month" and "current year".
-    std::function<QDate()> today;
-    // Twips (1/1440 inch) per horizontal pixel of the screen the window is on,
-    // as the platform reports its logical resolution: 15 at 96 dpi, 12 at 120.
-    std::function<double()> twipsPerPixelX;
+Q_SIGNALS:
+    // "E&xit", "&Exit" in the tray's menu, or the close box: the program is to
+    // end at once, without any closing handler.
+    void applicationEndRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -114,42 +94,27 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void applyAppearance();
+    void applyLook();
     void connectHandlers();
+    void applyMode(int mode);
+    int currentMode() const; // 1, 2 or 3
     void setCalculateTip(const QString& tip);
-    void setBoxBackground(QWidget* box, const QColor& colour);
     void applySavedSettings();
-    void writeSetting(const char* section, const char* key, const QString& value);
-    int currentMode() const;
+    bool writeSetting(const char* section, const char* key, const QString& value);
     QDate newYearOfCurrentYear() const;
-    void notePickedByMouse(const QWidget* calendar);
-    bool isSecondClickOfPick(const QEvent* event) const;
-    void iconMessage(int code, const QPoint& globalPos);
-
-    // The notification record: the picture and the tip of the last add, kept
-    // unchanged until the next one.
-    struct NotifyIconData {
-        QIcon icon;
-        QString tip;
-    };
 
     Services services_;
     std::unique_ptr<Ui::frmNumer> ui;
     ReportModel report_;
+    DropDownCalendar* MonthView1; // the birth-date calendar, below Text3
+    DropDownCalendar* MonthView2; // the target-day calendar, below Text2
+    TrayIcon* tray_;
     bool centred_ = false;
-    // Where and when a calendar closed under the pointer after a day was
-    // clicked: the second click of a double click on that day must not reach
-    // the report area or the calculate button that were under the calendar.
-    QElapsedTimer pickedSince_;
-    QRect pickedArea_;
-    NotifyIconData TrayIconData;
-    // Where the pointer was at the last icon message (or pointer move): the
-    // tray's pop-up menu opens there.
-    QPoint iconPointer_;
 
     modDestiny::PersonalNumber ChosenMonth = 0;
+    // The birth date as the engine reads it, "mm/dd/yyyy", while a report is
+    // being calculated.
     QString BirthDateText;
-    QString BirthDayText;
 };
 
 } // namespace orvantis

@@ -23,10 +23,11 @@ public:
     {
         return store().ReadSetting(application, section, key);
     }
-    void WriteSetting(const QString& application, const QString& section, const QString& key,
-                      const QString& value) override
+    std::optional<SettingsWriteError> WriteSetting(const QString& application,
+                                                   const QString& section, const QString& key,
+                                                   const QString& value) override
     {
-        store().WriteSetting(application, section, key, value);
+        return store().WriteSetting(application, section, key, value);
     }
 
     bool isOpen() const { return store_ != nullptr; }

@@ -1,17 +1,16 @@
 // Orvantis: start-up. Builds the real platform services, loads the main
 // window and runs the event loop until "Exit" or the window is closed.
-#include "application_info.h"
-#include "appearance.h"
-#include "frmNumer.h"
-#include "lazy_settings_store.h"
-
+#include "look/look.h"
+#include "look/pictures.h"
+#include "mainwindow/frmNumer.h"
+#include "mainwindow/lazy_settings_store.h"
+#include "platform/desktop_services.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/help_browser.h"
 #include "platform/ini_settings_store.h"
 #include "platform/lockfile_single_instance.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_notify_area.h"
-#include "platform/services.h"
 
 #include <QApplication>
 
@@ -19,38 +18,36 @@
 
 int main(int argc, char* argv[])
 {
+    using namespace orvantis;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(orvantis::appinfo::kApplicationName));
-    QApplication::setOrganizationName(QString::fromLatin1(orvantis::appinfo::kOrganisationName));
+    look::installStyle();
+    QApplication::setApplicationName(QString::fromLatin1(look::kApplicationName));
+    QApplication::setOrganizationName(QString::fromLatin1(look::kOrganisationName));
     QApplication::setApplicationVersion(QStringLiteral(ORVANTIS_VERSION));
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(orvantis::appinfo::kDesktopFileName));
-    orvantis::appearance::RegisterFontSubstitutes();
-    QApplication::setWindowIcon(orvantis::appearance::AppIcon());
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(look::kDesktopFileName));
+    // Every window of ours shows the program icon.
+    QApplication::setWindowIcon(look::appIcon());
     // Only the main window's own end (its close box, or one of the exit
     // commands) ends the program. Otherwise closing the help window while the
     // main window sits hidden in the notification area would end it too.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    orvantis::LockFileSingleInstance instance(QString::fromLatin1(orvantis::frmNumer::kFullTitle));
+    LockFileSingleInstance instance(look::fullTitle());
     // Opened on first use only: a refused second start never touches it.
-    orvantis::LazySettingsStore settings([] {
-        return std::make_unique<orvantis::IniSettingsStore>(
-            orvantis::IniSettingsStore::defaultFilePath());
-    });
-    orvantis::QtNotifyArea tray;
-    orvantis::HelpBrowser help;
-    orvantis::DesktopUrlOpener urls;
-    orvantis::WidgetMessageBoxes messages;
+    LazySettingsStore settings(
+        [] { return std::make_unique<IniSettingsStore>(IniSettingsStore::defaultFilePath()); });
+    QtNotifyArea tray;
+    HelpBrowser help;
+    DesktopUrlOpener urls;
+    WidgetMessageBoxes messages;
+    SystemClock clock;
+    const Services services{&settings, &instance, &tray, &help, &urls, &messages, &clock};
 
-    orvantis::Services services;
-    services.settings = &settings;
-    services.instance = &instance;
-    services.tray = &tray;
-    services.help = &help;
-    services.urls = &urls;
-    services.messages = &messages;
-
-    orvantis::frmNumer window(services);
+    frmNumer window(services);
+    // At once, without any closing handler: the event loop stops and main()
+    // returns.
+    QObject::connect(&window, &frmNumer::applicationEndRequested, &app, [] { QCoreApplication::exit(0); });
     if (!window.Form_Load())
         return 0; // another instance runs; the user has been told
     window.show();

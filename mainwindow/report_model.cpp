@@ -1,4 +1,4 @@
-#include "report_model.h"
+#include "mainwindow/report_model.h"
 
 namespace orvantis {
 
