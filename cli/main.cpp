@@ -7,8 +7,7 @@
 #include "numbers_batch.h"
 #include "output_buffer.h"
 
-#include "engine/numbers.h"
-#include "reports/reports.h"
+#include "reports/reading.h"
 
 #include <csignal>
 #include <cstdio>
@@ -25,7 +24,7 @@
 namespace {
 
 using namespace orvantis::cli;
-using modDestiny::PersonalNumber;
+using orvantis::reading::Date;
 
 constexpr std::string_view kHelp =
     R"(Usage: orvantis-calc COMMAND ARGUMENT...
@@ -112,49 +111,43 @@ Date birthArgument(std::string_view arg)
     throw UsageError{invalidDate(arg)};
 }
 
-MonthDay targetArgument(std::string_view arg)
+std::chrono::month_day targetArgument(std::string_view arg)
 {
     if (const auto day = parseMonthDay(trimBlanks(arg)))
         return *day;
     throw UsageError{invalidTarget(arg)};
 }
 
-int monthArgument(std::string_view arg)
+std::chrono::month monthArgument(std::string_view arg)
 {
     if (const auto month = parseMonth(trimBlanks(arg)))
         return *month;
     throw UsageError{invalidMonth(arg)};
 }
 
-// Each report is built as the window builds it: the report area emptied, the
-// birth date written "mm/dd/yyyy", the engine's numbers handed to a builder.
+// Each report is built as the window builds it, into an empty report area.
 std::string runReportCommand(std::string_view command, const CommandLine& line)
 {
+    namespace reading = orvantis::reading;
     modDestiny::StringReportArea area;
     if (command == "destiny") {
         requireOperands(line, command, 1, "BIRTH");
-        const EngineDateText birth = engineDateText(birthArgument(line.operands[0]));
-        modDestiny::ShowDestinyAndBirth(area, modDestiny::CalcDateNumber(view(birth)),
-                                        modDestiny::CalcBirthNumber(birthDayText(birth)));
+        reading::DestinyAndBirthReading(area, birthArgument(line.operands[0]));
     } else if (command == "year-month") {
         requireOperands(line, command, 2, "BIRTH MONTH");
-        const EngineDateText birth = engineDateText(birthArgument(line.operands[0]));
-        const auto month = static_cast<PersonalNumber>(monthArgument(line.operands[1]));
-        const PersonalNumber year = modDestiny::CalcDateNumber(view(birth));
-        modDestiny::ShowPersonalYearMonth(area, year, modDestiny::CalcPersonalMonth(year, month));
+        const Date birth = birthArgument(line.operands[0]);
+        reading::PersonalYearMonthReading(area, birth, monthArgument(line.operands[1]));
     } else {
         requireOperands(line, command, 2, "BIRTH TARGET");
-        const EngineDateText birth = engineDateText(birthArgument(line.operands[0]));
-        const EngineMonthDayText target = engineMonthDayText(targetArgument(line.operands[1]));
-        const PersonalNumber year = modDestiny::CalcDateNumber(view(birth));
-        modDestiny::ShowPersonalDay(area, modDestiny::CalcPersonalDay(year, view(target)));
+        const Date birth = birthArgument(line.operands[0]);
+        reading::PersonalDayReading(area, birth, targetArgument(line.operands[1]));
     }
     return area.Text();
 }
 
 ExitStatus runNumbersCommand(const CommandLine& line, OutputBuffer& out)
 {
-    std::optional<MonthDay> target;
+    std::optional<std::chrono::month_day> target;
     if (line.target)
         target = targetArgument(*line.target);
     if (line.operands.empty())

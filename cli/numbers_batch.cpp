@@ -1,6 +1,6 @@
 #include "numbers_batch.h"
 
-#include "engine/numbers.h"
+#include "reports/reading.h"
 
 #include <cerrno>
 #include <charconv>
@@ -33,7 +33,7 @@ char* putNumber(char* p, PersonalNumber n)
 
 class LineProcessor {
 public:
-    LineProcessor(OutputBuffer& out, std::optional<MonthDay> target)
+    LineProcessor(OutputBuffer& out, std::optional<std::chrono::month_day> target)
         : out_(out), rows_(target)
     {
     }
@@ -73,33 +73,31 @@ private:
 
 } // namespace
 
-NumbersRowWriter::NumbersRowWriter(std::optional<MonthDay> target)
+NumbersRowWriter::NumbersRowWriter(std::optional<std::chrono::month_day> target)
+    : target_(target)
 {
-    if (target)
-        target_ = engineMonthDayText(*target);
 }
 
 std::size_t NumbersRowWriter::formatColumns(char* out, PersonalNumber personalYear) const
 {
     char* p = out;
-    for (PersonalNumber month = 1; month <= 12; ++month)
-        p = putNumber(p, modDestiny::CalcPersonalMonth(personalYear, month));
+    for (unsigned month = 1; month <= 12; ++month)
+        p = putNumber(p, reading::PersonalMonth(personalYear, std::chrono::month{month}));
     if (target_)
-        p = putNumber(p, modDestiny::CalcPersonalDay(personalYear, view(*target_)));
+        p = putNumber(p, reading::PersonalDay(personalYear, *target_));
     return static_cast<std::size_t>(p - out);
 }
 
-void NumbersRowWriter::write(OutputBuffer& out, Date birth)
+void NumbersRowWriter::write(OutputBuffer& out, reading::Date birth)
 {
-    // The same texts and calls as the window's calculate button.
-    const EngineDateText dateText = engineDateText(birth);
-    const PersonalNumber personalYear = modDestiny::CalcDateNumber(view(dateText));
-    const PersonalNumber birthNumber = modDestiny::CalcBirthNumber(birthDayText(dateText));
+    // The Destiny Number is the Personal Year.
+    const auto [personalYear, birthNumber] = reading::DestinyAndBirthNumbers(birth);
+    const reading::DateText dateText = reading::EngineDate(birth);
 
     char* p = out.reserve(kMaxRowBytes);
-    std::memcpy(p, dateText.data(), dateText.size());
-    p += dateText.size();
-    p = putNumber(p, personalYear); // the Destiny Number is the Personal Year
+    std::memcpy(p, dateText.chars.data(), dateText.chars.size());
+    p += dateText.chars.size();
+    p = putNumber(p, personalYear);
     p = putNumber(p, birthNumber);
     if (personalYear >= 0 && static_cast<std::size_t>(personalYear) < kCachedYears) {
         Columns& cached = columns_[static_cast<std::size_t>(personalYear)];
@@ -114,7 +112,8 @@ void NumbersRowWriter::write(OutputBuffer& out, Date birth)
     out.commit(p);
 }
 
-ExitStatus runNumbersStream(std::FILE* in, OutputBuffer& out, std::optional<MonthDay> target)
+ExitStatus runNumbersStream(std::FILE* in, OutputBuffer& out,
+                            std::optional<std::chrono::month_day> target)
 {
     LineProcessor lines(out, target);
     std::vector<char> block(kReadBlockBytes);

@@ -8,6 +8,7 @@
 #include "output_buffer.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -18,8 +19,8 @@ namespace orvantis::cli {
 // Appends "MM/DD/YYYY\tdestiny\tbirth\tpm1...\tpm12[\tpersonal day]\n" rows.
 class NumbersRowWriter {
 public:
-    explicit NumbersRowWriter(std::optional<MonthDay> target);
-    void write(OutputBuffer& out, Date birth);
+    explicit NumbersRowWriter(std::optional<std::chrono::month_day> target);
+    void write(OutputBuffer& out, reading::Date birth);
 
 private:
     // The Personal Months and the Personal Day depend on the Personal Year
@@ -34,7 +35,7 @@ private:
 
     std::size_t formatColumns(char* out, std::int16_t personalYear) const;
 
-    std::optional<EngineMonthDayText> target_;
+    std::optional<std::chrono::month_day> target_;
     std::array<Columns, kCachedYears> columns_{};
 };
 
@@ -43,6 +44,7 @@ private:
 // remaining lines are still processed. Returns kExitOk, kExitBadLines when a
 // line was skipped, or kExitIo when reading failed (reported here) or writing
 // failed (out.failed(); reported by the caller with the other write errors).
-ExitStatus runNumbersStream(std::FILE* in, OutputBuffer& out, std::optional<MonthDay> target);
+ExitStatus runNumbersStream(std::FILE* in, OutputBuffer& out,
+                            std::optional<std::chrono::month_day> target);
 
 } // namespace orvantis::cli

@@ -5,13 +5,14 @@
 //     reference written here accepts, with the same values; the reference
 //     splits the text at its separators and asks std::chrono whether the
 //     date exists, so it shares no code with the parser;
-//   - an accepted date survives the trip through the engine texts: the
-//     "mm/dd/yyyy" and "mm/dd" texts are well formed and parse back to the
-//     same values;
+//   - an accepted date survives the trip through the core's engine texts:
+//     the "mm/dd/yyyy" and "mm/dd" texts are well formed and parse back to
+//     the same values;
 //   - trimBlanks removes only spaces, tabs and CRs, and only at the ends.
 // Any disagreement aborts, which libFuzzer reports as a crash with the input.
 
 #include "cli/date_parse.h"
+#include "reports/reading.h"
 
 #include <array>
 #include <chrono>
@@ -27,6 +28,8 @@
 namespace {
 
 namespace cli = orvantis::cli;
+namespace reading = orvantis::reading;
+using std::chrono::month;
 
 [[noreturn]] void fail(const char* what)
 {
@@ -80,7 +83,7 @@ bool exists(int y, int m, int d)
     return ymd.ok();
 }
 
-std::optional<cli::Date> referenceDate(std::string_view s)
+std::optional<reading::Date> referenceDate(std::string_view s)
 {
     const Fields f = split(s);
     std::optional<int> y, m, d;
@@ -95,13 +98,13 @@ std::optional<cli::Date> referenceDate(std::string_view s)
     }
     if (!y || !m || !d || *y < 1753 || *y > 9999 || !exists(*y, *m, *d))
         return std::nullopt;
-    return cli::Date{*y, *m, *d};
+    return std::chrono::year{*y} / *m / *d;
 }
 
-std::optional<cli::MonthDay> referenceMonthDay(std::string_view s)
+std::optional<std::chrono::month_day> referenceMonthDay(std::string_view s)
 {
     if (const auto date = referenceDate(s))
-        return cli::MonthDay{date->month, date->day};
+        return date->month() / date->day();
     const Fields f = split(s);
     if (f.separators != "/")
         return std::nullopt;
@@ -109,13 +112,13 @@ std::optional<cli::MonthDay> referenceMonthDay(std::string_view s)
     const auto d = number(f.parts[1], 1, 2);
     if (!m || !d || !exists(2000, *m, *d)) // any month-day some year has
         return std::nullopt;
-    return cli::MonthDay{*m, *d};
+    return month{static_cast<unsigned>(*m)} / *d;
 }
 
-std::optional<int> referenceMonth(std::string_view s)
+std::optional<month> referenceMonth(std::string_view s)
 {
     if (const auto n = number(s, 1, 2))
-        return *n >= 1 && *n <= 12 ? n : std::nullopt;
+        return *n >= 1 && *n <= 12 ? std::optional(month{static_cast<unsigned>(*n)}) : std::nullopt;
     static constexpr std::array<std::string_view, 12> names = {
         "JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
         "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
@@ -125,7 +128,7 @@ std::optional<int> referenceMonth(std::string_view s)
             c = static_cast<char>(c - 'a' + 'A');
     for (std::size_t i = 0; i < names.size(); ++i)
         if (upper == names[i] || upper == names[i].substr(0, 3))
-            return static_cast<int>(i) + 1;
+            return month{static_cast<unsigned>(i) + 1};
     return std::nullopt;
 }
 
@@ -176,25 +179,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (date != referenceDate(text))
         fail("parseDate disagrees with the reference");
     if (date) {
-        const auto engine = cli::engineDateText(*date);
-        if (!wellFormedEngineText(cli::view(engine)))
-            fail("engineDateText is not mm/dd/yyyy");
-        if (cli::parseDate(cli::view(engine)) != date)
-            fail("engineDateText does not parse back to the same date");
-        const std::string_view day = cli::birthDayText(engine);
-        if ((day[0] - '0') * 10 + (day[1] - '0') != date->day)
-            fail("birthDayText is not the day");
+        const auto dateText = reading::EngineDate(*date);
+        const std::string_view engine = dateText.view();
+        if (!wellFormedEngineText(engine))
+            fail("EngineDate is not mm/dd/yyyy");
+        if (cli::parseDate(engine) != date)
+            fail("EngineDate does not parse back to the same date");
+        if (reading::EngineDay(*date).view() != engine.substr(3, 2))
+            fail("EngineDay is not the day of EngineDate");
     }
 
     const auto monthDay = cli::parseMonthDay(text);
     if (monthDay != referenceMonthDay(text))
         fail("parseMonthDay disagrees with the reference");
     if (monthDay) {
-        const auto engine = cli::engineMonthDayText(*monthDay);
-        if (!wellFormedEngineText(cli::view(engine)))
-            fail("engineMonthDayText is not mm/dd");
-        if (cli::parseMonthDay(cli::view(engine)) != monthDay)
-            fail("engineMonthDayText does not parse back to the same day");
+        const auto monthDayText = reading::EngineMonthDay(*monthDay);
+        const std::string_view engine = monthDayText.view();
+        if (!wellFormedEngineText(engine))
+            fail("EngineMonthDay is not mm/dd");
+        if (cli::parseMonthDay(engine) != monthDay)
+            fail("EngineMonthDay does not parse back to the same day");
     }
 
     if (cli::parseMonth(text) != referenceMonth(text))
