@@ -91,6 +91,9 @@ QFont msSansSerif()
 {
     QFont font(standInFor("MS Sans Serif"));
     font.setPointSizeF(8.25);
+    // Said outright: a widget would otherwise take the stretch of its
+    // window's narrowed face.
+    font.setStretch(QFont::Unstretched);
     return font;
 }
 

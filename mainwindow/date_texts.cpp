@@ -1,72 +1,117 @@
-#include "date_texts.h"
+#include "mainwindow/date_texts.h"
 
-#include <QLocale>
-#include <QRegularExpression>
+#include <QStringList>
 
 namespace orvantis::datetext {
+
 namespace {
 
-const QLocale& english()
+QString monthName(int month)
 {
-    static const QLocale locale(QLocale::English, QLocale::UnitedStates);
-    return locale;
+    const std::string_view name = reading::MonthName(std::chrono::month(unsigned(month)));
+    return QString::fromLatin1(name.data(), qsizetype(name.size()));
 }
 
-const QString kBirthDateFormat = QStringLiteral("MMMM dd, yyyy");
+QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
-bool inCalendarRange(QDate date)
+// A whole number of `minDigits` to `maxDigits` ASCII digits, else -1.
+int digits(QStringView text, qsizetype minDigits, qsizetype maxDigits)
 {
-    return date.isValid() && date >= FirstDate() && date <= LastDate();
+    if (text.size() < minDigits || text.size() > maxDigits)
+        return -1;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+std::optional<QDate> inRange(int year, int month, int day)
+{
+    const QDate date(year, month, day);
+    if (!date.isValid() || !reading::InCalendarRange(toReading(date)))
+        return std::nullopt;
+    return date;
+}
+
+std::optional<QDate> parseStored(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    QStringList fields;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar c = trimmed[i];
+        if (c == QLatin1Char('/') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
+            fields << trimmed.sliced(start, i - start);
+            start = i + 1;
+        }
+    }
+    fields << trimmed.sliced(start);
+    if (fields.size() != 3)
+        return std::nullopt;
+    const int month = digits(fields[0], 1, 2);
+    const int day = digits(fields[1], 1, 2);
+    int year = fields[2].size() == 3 ? -1 : digits(fields[2], 2, 4);
+    if (month < 0 || day < 0 || year < 0)
+        return std::nullopt;
+    // Qt would read a two-digit year as 19yy; stores from before the full
+    // year was kept expect the usual window instead.
+    if (fields[2].size() == 2)
+        year += year < 30 ? 2000 : 1900;
+    return inRange(year, month, day);
 }
 
 } // namespace
 
-QString BirthDateDisplay(QDate date) { return english().toString(date, kBirthDateFormat); }
+reading::Date toReading(QDate date)
+{
+    return std::chrono::year(date.year()) / std::chrono::month(unsigned(date.month()))
+           / std::chrono::day(unsigned(date.day()));
+}
 
-QString DayDisplay(QDate date) { return english().toString(date, QStringLiteral("MMMM dd")); }
+QDate fromReading(const reading::Date& date)
+{
+    return {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day()))};
+}
+
+std::chrono::month_day monthDay(QDate date)
+{
+    return std::chrono::month(unsigned(date.month())) / std::chrono::day(unsigned(date.day()));
+}
+
+QString BirthDateDisplay(QDate date)
+{
+    return QStringLiteral("%1 %2, %3").arg(monthName(date.month()), twoDigits(date.day())).arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString DayDisplay(QDate date) { return monthName(date.month()) + QLatin1Char(' ') + twoDigits(date.day()); }
 
 std::optional<QDate> ParseBirthDateDisplay(const QString& text)
 {
-    const QDate date = english().toDate(text, kBirthDateFormat);
-    // The parser is lenient about digit counts; accept only what we write.
-    if (!inCalendarRange(date) || BirthDateDisplay(date) != text)
-        return std::nullopt;
-    return date;
-}
-
-QString EngineDate(QDate date) { return english().toString(date, QStringLiteral("MM/dd/yyyy")); }
-
-QString EngineMonthDay(QDate date) { return english().toString(date, QStringLiteral("MM/dd")); }
-
-QString EngineDay(QDate date) { return english().toString(date, QStringLiteral("dd")); }
-
-QString StoredDate(QDate date) { return EngineDate(date); }
-
-std::optional<QDate> ParseStoredDate(const QString& text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(\d{1,2})[/.-](\d{1,2})[/.-](\d{4}|\d{2})\s*$)"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const int month = m.captured(1).toInt();
-    const int day = m.captured(2).toInt();
-    int year = m.captured(3).toInt();
-    // Qt would read a two-digit year as 19yy; stores from before the full
-    // year was kept expect the usual window instead.
-    if (m.capturedLength(3) == 2)
-        year += year < 30 ? 2000 : 1900;
-    const QDate date(year, month, day);
-    if (!inCalendarRange(date))
-        return std::nullopt;
-    return date;
+    // "<month> dd, yyyy" exactly as BirthDateDisplay writes it.
+    for (int month = 1; month <= 12; ++month) {
+        const QString name = monthName(month) + QLatin1Char(' ');
+        if (!text.startsWith(name))
+            continue;
+        const QStringView rest = QStringView(text).sliced(name.size());
+        if (rest.size() != 8 || rest.mid(2, 2) != QLatin1String(", "))
+            return std::nullopt;
+        const int day = digits(rest.first(2), 2, 2);
+        const int year = digits(rest.last(4), 4, 4);
+        if (day < 0 || year < 0)
+            return std::nullopt;
+        return inRange(year, month, day);
+    }
+    return std::nullopt;
 }
 
 QString StoredToDisplay(const QString& stored)
 {
     if (stored.isEmpty())
         return {};
-    if (const auto date = ParseStoredDate(stored))
+    if (const auto date = parseStored(stored))
         return BirthDateDisplay(*date);
     return stored;
 }
@@ -76,7 +121,7 @@ QString DisplayToStored(const QString& display)
     if (display.isEmpty())
         return {};
     if (const auto date = ParseBirthDateDisplay(display))
-        return StoredDate(*date);
+        return QString::fromLatin1(reading::EngineDate(toReading(*date)).chars);
     return display;
 }
 

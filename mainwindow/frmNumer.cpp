@@ -10,9 +10,8 @@
 #include "mainwindow/tray_icon.h"
 #include "platform/desktop_services.h"
 #include "platform/help_browser.h"
-#include "platform/settings_store.h"
 #include "platform/single_instance.h"
-#include "reports/reports.h"
+#include "reports/reading.h"
 #include "ui_frmNumer.h"
 
 #include <QAction>
@@ -41,10 +40,6 @@ const std::array<Mode, 3> kModes{{
 }};
 // The tip the window opens with (lower-case "calculate"); the modes set their own.
 constexpr char kTipAtStart[] = "Click to calculate Destiny and Birthdate numbers!";
-
-const std::array<const char*, 12> kMonthNames{"January", "February", "March",     "April",
-                                              "May",     "June",     "July",      "August",
-                                              "September", "October", "November", "December"};
 
 } // namespace
 
@@ -81,6 +76,7 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
                                                   QStringLiteral("Day calendar"),
                                                   QRect(526, 132, 180, 188)});
     tray_ = new TrayIcon(this, ui->mnuRestore, *services_.tray);
+    saved_ = std::make_unique<SavedBirthDate>(*services_.settings, *services_.messages, this);
 
     report_.SetListener([this](const std::string& text) {
         ui->Text1->setPlainText(ReportModel::ForDisplay(text));
@@ -170,17 +166,6 @@ bool frmNumer::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmNumer::mouseMoveEvent(QMouseEvent* event)
-{
-    // Pointer moves over the window go through the icon-event decoding,
-    // which ignores them while the window is shown.
-    const qreal dpi = screen() != nullptr ? screen()->logicalDotsPerInchX() : 96.0;
-    const double twips = 1440.0 / dpi;
-    tray_->Form_MouseMove(event->buttons().toInt(), event->modifiers().toInt(),
-                          event->position().x() * twips, event->position().y() * twips);
-    QMainWindow::mouseMoveEvent(event);
-}
-
 void frmNumer::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -250,57 +235,25 @@ bool frmNumer::Form_Load()
     for (QAction* item : ui->mnuHelp->actions())
         item->setEnabled(true);
 
-    // 8.
-    applySavedSettings();
+    // 8. The saved birth date, when saving is on.
+    if (saved_->SavingOn()) {
+        ui->Text3->setText(saved_->StoredDate());
+        ui->mnuBirth->setChecked(true);
+    }
     return true;
 }
 
 // ------------------------------------------------------------ saved settings
 
-void frmNumer::applySavedSettings()
-{
-    const auto read = [this](const char* section, const char* key) {
-        return services_.settings->ReadSetting(QString::fromLatin1(saved::kApplication),
-                                               QString::fromLatin1(section), QString::fromLatin1(key));
-    };
-    // Exactly "1": no blanks, no other spellings of "yes".
-    if (read(saved::kStartup, saved::kOption) == QLatin1String("1")) {
-        ui->Text3->setText(datetext::StoredToDisplay(read(saved::kStartUp, saved::kDateAsLoaded)));
-        ui->mnuBirth->setChecked(true);
-    } else {
-        ui->Text3->setText(datetext::BirthDateDisplay(newYearOfCurrentYear()));
-    }
-}
-
-// Writes one value; when it does not reach the disk, says so and returns false.
-bool frmNumer::writeSetting(const char* section, const char* key, const QString& value)
-{
-    const std::optional<SettingsWriteError> error = services_.settings->WriteSetting(
-        QString::fromLatin1(saved::kApplication), QString::fromLatin1(section),
-        QString::fromLatin1(key), value);
-    if (error)
-        services_.messages->Warning(this, look::appTitle(),
-                                    QStringLiteral("The birth date setting could not be saved in %1:\n%2")
-                                        .arg(error->file, error->reason));
-    return !error;
-}
-
 void frmNumer::mnuBirth_Click()
 {
     // The option is written before the date, both when turning off and on.
-    // The check mark shows what is stored: it changes only once the option
-    // has been written.
-    if (ui->mnuBirth->isChecked()) {
-        if (!writeSetting(saved::kStartUp, saved::kOption, QStringLiteral("0")))
-            return;
-        ui->mnuBirth->setChecked(false);
-        writeSetting(saved::kStartUp, saved::kDate, QString());
-    } else {
-        if (!writeSetting(saved::kStartUp, saved::kOption, QStringLiteral("1")))
-            return;
-        ui->mnuBirth->setChecked(true);
-        writeSetting(saved::kStartUp, saved::kDate, datetext::DisplayToStored(ui->Text3->text()));
-    }
+    // The check mark shows what is stored: it moves once the option is.
+    const bool on = !ui->mnuBirth->isChecked();
+    if (!saved_->StoreOption(on))
+        return;
+    ui->mnuBirth->setChecked(on);
+    saved_->StoreDate(on ? ui->Text3->text() : QString());
 }
 
 // ------------------------------------------------------------------ modes
@@ -349,8 +302,8 @@ int frmNumer::currentMode() const
 void frmNumer::FillMonths()
 {
     ui->Combo1->clear();
-    for (const char* name : kMonthNames)
-        ui->Combo1->addItem(QString::fromLatin1(name));
+    for (const std::string_view name : reading::kMonthNames)
+        ui->Combo1->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
     ui->Combo1->setCurrentIndex(services_.clock->today().month() - 1);
 }
 
@@ -375,7 +328,7 @@ void frmNumer::MonthView1_DateClick()
 {
     ui->Text3->setText(datetext::BirthDateDisplay(MonthView1->selectedDate()));
     if (ui->mnuBirth->isChecked())
-        writeSetting(saved::kStartup, saved::kDate, datetext::DisplayToStored(ui->Text3->text()));
+        saved_->StorePickedDate(ui->Text3->text());
     HideCalendars();
 }
 
@@ -400,40 +353,31 @@ void frmNumer::HideCalendars()
 
 void frmNumer::Command1_Click()
 {
-    using namespace modDestiny;
-
     report_.SetText({}); // shown empty at once, also when the day message follows
     const ReportModel::Batch oneUpdate(report_);
     // A box without a readable date (empty or damaged) calculates as empty:
     // the numbers that come from the birth date are then 0.
-    const auto birthDate = datetext::ParseBirthDateDisplay(ui->Text3->text());
-    BirthDateText = birthDate ? datetext::EngineDate(*birthDate) : QString();
+    const std::optional<QDate> shown = datetext::ParseBirthDateDisplay(ui->Text3->text());
+    const std::optional<reading::Date> birth =
+        shown ? std::optional(datetext::toReading(*shown)) : std::nullopt;
+    BirthDateText = birth ? QString::fromLatin1(reading::EngineDate(*birth).chars) : QString();
     HideCalendars();
 
-    const std::string fullDate = BirthDateText.toStdString();
     switch (currentMode()) {
-    case 1: {
-        const PersonalNumber destiny = CalcDateNumber(fullDate);
-        const QString BirthDayText = birthDate ? datetext::EngineDay(*birthDate) : QString();
-        ShowDestinyAndBirth(report_, destiny, CalcBirthNumber(BirthDayText.toStdString()));
+    case 1:
+        reading::DestinyAndBirthReading(report_, birth);
         break;
-    }
-    case 2: {
-        const PersonalNumber personalYear = CalcDateNumber(fullDate);
-        ShowPersonalYearMonth(report_, personalYear, CalcPersonalMonth(personalYear, ChosenMonth));
+    case 2:
+        reading::PersonalYearMonthReading(report_, birth, std::chrono::month(unsigned(ChosenMonth)));
         break;
-    }
-    default: {
+    default:
         if (ui->Text2->text().isEmpty()) {
             services_.messages->Information(this, look::appTitle(),
                                             QStringLiteral("No date was chosen yet!"));
             return;
         }
-        const PersonalNumber personalYear = CalcDateNumber(fullDate);
-        const std::string monthDay = datetext::EngineMonthDay(MonthView2->selectedDate()).toStdString();
-        ShowPersonalDay(report_, CalcPersonalDay(personalYear, monthDay));
+        reading::PersonalDayReading(report_, birth, datetext::monthDay(MonthView2->selectedDate()));
         break;
-    }
     }
     BirthDateText.clear();
 }

@@ -21,7 +21,6 @@
 class QCloseEvent;
 class QComboBox;
 class QLineEdit;
-class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QShowEvent;
@@ -33,6 +32,7 @@ class frmNumer;
 namespace orvantis {
 
 class DropDownCalendar;
+class SavedBirthDate;
 class TrayIcon;
 
 class frmNumer : public QMainWindow {
@@ -89,7 +89,6 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -99,8 +98,6 @@ private:
     void applyMode(int mode);
     int currentMode() const; // 1, 2 or 3
     void setCalculateTip(const QString& tip);
-    void applySavedSettings();
-    bool writeSetting(const char* section, const char* key, const QString& value);
     QDate newYearOfCurrentYear() const;
 
     Services services_;
@@ -109,6 +106,7 @@ private:
     DropDownCalendar* MonthView1; // the birth-date calendar, below Text3
     DropDownCalendar* MonthView2; // the target-day calendar, below Text2
     TrayIcon* tray_;
+    std::unique_ptr<SavedBirthDate> saved_;
     bool centred_ = false;
 
     modDestiny::PersonalNumber ChosenMonth = 0;

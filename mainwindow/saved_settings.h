@@ -14,13 +14,40 @@
 // files written by earlier releases were read and written with.
 #pragma once
 
-namespace orvantis::saved {
+#include <QString>
 
-inline constexpr char kApplication[] = "Orvantis";
-inline constexpr char kStartup[] = "Startup";
-inline constexpr char kStartUp[] = "StartUp";
-inline constexpr char kOption[] = "StartUpOption";
-inline constexpr char kDate[] = "StartUpDate";
-inline constexpr char kDateAsLoaded[] = "StartUpdate";
+class QWidget;
 
-} // namespace orvantis::saved
+namespace orvantis {
+
+class MessageBoxes;
+class SettingsStore;
+
+class SavedBirthDate {
+public:
+    // Failed writes are reported in a message box over `window`.
+    SavedBirthDate(SettingsStore& store, MessageBoxes& messages, QWidget* window);
+
+    // At load: whether saving is on (the option is exactly "1"), and the
+    // stored date as the birth-date box shows it.
+    bool SavingOn() const;
+    QString StoredDate() const;
+
+    // Each write returns whether the value reached the store; when it did
+    // not, the user has been told which file and why.
+    bool StoreOption(bool on);
+    // From the menu command: the birth-date box's text, or "" to clear it.
+    bool StoreDate(const QString& birthBox);
+    // From a pick in the birth-date calendar.
+    bool StorePickedDate(const QString& birthBox);
+
+private:
+    QString read(const char* section, const char* key) const;
+    bool write(const char* section, const char* key, const QString& value);
+
+    SettingsStore& store_;
+    MessageBoxes& messages_;
+    QWidget* window_;
+};
+
+} // namespace orvantis

@@ -2,6 +2,7 @@
 
 #include "platform/notify_area.h"
 
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 
@@ -13,6 +14,7 @@ TrayIcon::TrayIcon(QWidget* window, QMenu* popupMenu, NotifyArea& area)
     : QObject(window), window_(window), popupMenu_(popupMenu), area_(area)
 {
     connect(&area_, &NotifyArea::iconMessage, this, &TrayIcon::iconMessage);
+    window_->installEventFilter(this);
 }
 
 bool TrayIcon::available() const { return area_.IsAvailable(); }
@@ -46,6 +48,17 @@ void TrayIcon::iconMessage(int code, const QPoint& globalPos)
     // through the same decoding (and the same TrayBusy guard) as one.
     pointer_ = globalPos;
     Form_MouseMove(0, 0, code * twipsPerPixelX(), 0);
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window_ && event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        const double twips = twipsPerPixelX();
+        Form_MouseMove(move->buttons().toInt(), move->modifiers().toInt(), move->position().x() * twips,
+                       move->position().y() * twips);
+    }
+    return false;
 }
 
 void TrayIcon::Form_MouseMove([[maybe_unused]] int button, [[maybe_unused]] int shift, double X,

@@ -55,6 +55,11 @@ Q_SIGNALS:
     // "&Exit" was chosen: the program is to end at once.
     void exitRequested();
 
+protected:
+    // Pointer moves over the window itself take the same decoding, which
+    // ignores them while the window is shown.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void iconMessage(int code, const QPoint& globalPos);
     double twipsPerPixelX() const;

@@ -41,6 +41,7 @@ public:
         shown << "information|" + title + "|" + text;
     }
     void Plain(QWidget*, const QString& title, const QString& text) override { shown << "plain|" + title + "|" + text; }
+    void Warning(QWidget*, const QString& title, const QString& text) override { shown << "warning|" + title + "|" + text; }
     QStringList shown;
 };
 

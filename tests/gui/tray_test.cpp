@@ -1,47 +1,35 @@
-// The main window in the notification area: icon messages decoded from
-// pointer moves, the TrayBusy guard, the pop-up menu, the window coming back
-// unchanged, and the real About and text-size dialogs behind their commands.
-#include "fakes.h"
+// The main window in the notification area: icon events decoded from pointer
+// moves, the TrayBusy guard, the pop-up menu and the window coming back
+// unchanged. Runs on an offscreen screen of 120 dpi (12 twips per pixel), so
+// that a decoding with a fixed 15 would fail.
+#include "harness.h"
+
+#include "mainwindow/tray_icon.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 #include <QtTest>
 
 using namespace orvantis;
 using test::Harness;
-using test::Tray;
 
 namespace {
 
-void minimize(const Harness& h) { h.get<QAction>(QStringLiteral("mnuMinimize"))->trigger(); }
-void message(Harness& h, int code) { emit h.tray.iconMessage(code, QPoint(700, 5)); }
+void minimize(const Harness& h) { h.get<QAction>("mnuMinimize")->trigger(); }
+void iconEvent(Harness& h, int code) { Q_EMIT h.tray.iconMessage(code, QPoint(700, 5)); }
+bool busy(const Harness& h) { return h.w->trayIcon().TrayBusy; }
 
-// A pointer move over the window itself, `x` pixels from its left edge
-// (with a button held: the window does not track bare moves).
+// A pointer move over the window itself, `x` pixels from its left edge.
 void pointerAt(const Harness& h, double x)
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(x, 3), h.w->mapToGlobal(QPointF(x, 3)), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(h.w.get(), &move);
-}
-
-// While shown, nothing that looks like an icon message may act.
-void expectInert(Harness& h)
-{
-    const QStringList before = h.log;
-    for (int code = 512; code <= 517; ++code) {
-        message(h, code);
-        pointerAt(h, code);
-    }
-    QCOMPARE(h.log, before);
-    QVERIFY(h.w->isVisible() && frmNumer::TrayBusy);
 }
 
 void choose(QMenu* menu, const QString& text)
@@ -52,29 +40,15 @@ void choose(QMenu* menu, const QString& text)
     QFAIL(qPrintable(QStringLiteral("no item ") + text));
 }
 
-// Answers the modal dialog that `open` brings up: returns its class and
-// whether a calendar was open meanwhile, after `answer` has closed it.
-QString runModal(Harness& h, const std::function<void()>& open, const std::function<void(QWidget*)>& answer)
-{
-    QString seen = QStringLiteral("none");
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = QString::fromLatin1(modal->metaObject()->className());
-            seen += h.calendarShown() ? QStringLiteral(" over a calendar") : QString();
-            answer(modal);
-        }
-    });
-    open();
-    return seen;
-}
-
 } // namespace
 
 class TrayTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void iconMessages_data()
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 120.0); }
+
+    void iconEvents_data()
     {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("choice"); // in the pop-up menu; empty: dismissed
@@ -85,83 +59,65 @@ private slots:
         QTest::newRow("515 double click") << 515 << QString() << QStringList{"Remove shown"};
         QTest::newRow("517 dismissed") << 517 << QString() << popup;
         QTest::newRow("517 Restore") << 517 << "&Restore" << popup + QStringList{"Remove hidden"};
-        QTest::newRow("517 Exit") << 517 << "&Exit" << popup + QStringList{"Remove hidden", "End"};
+        QTest::newRow("517 Exit") << 517 << "&Exit" << popup + QStringList{"Remove hidden"};
     }
-    void iconMessages()
+    void iconEvents()
     {
         QFETCH(int, code);
         QFETCH(QString, choice);
         QFETCH(QStringList, calls);
         Harness h;
+        h.w->setWindowTitle(QStringLiteral("Orvantis - later")); // the tip is the title of the moment
         minimize(h);
-        QCOMPARE(h.log, (QStringList{"Add Orvantis - Lumevarre", "Skip on"}));
-        QVERIFY(h.w->isHidden() && !frmNumer::TrayBusy);
-        h.log.clear();
+        QCOMPARE(h.tray.log, (QStringList{"Add Orvantis - later", "Skip on"}));
+        QVERIFY(h.w->isHidden() && !busy(h));
+        h.tray.log.clear();
         h.tray.whilePopup = [&](QMenu* menu) {
             QCOMPARE(menu->objectName(), QStringLiteral("mnuRestore"));
             QCOMPARE(h.tray.popupAt, QPoint(700, 5));
-            message(h, 515); // the menu's own event loop: ignored
-            message(h, 517);
+            iconEvent(h, 515); // while the menu is open: ignored
+            iconEvent(h, 517);
             if (!choice.isEmpty())
                 choose(menu, choice);
         };
-        message(h, code);
-        QCOMPARE(h.log, calls);
+        iconEvent(h, code);
+        QCOMPARE(h.tray.log, calls);
+        QCOMPARE(h.ends->size(), choice == QLatin1String("&Exit") ? 1 : 0);
         const bool restored = calls.contains("Remove shown") || choice == "&Restore";
         QCOMPARE(h.w->isVisible(), restored);
-        QCOMPARE(frmNumer::TrayBusy, restored);
-        if (restored) {
-            expectInert(h);
-        } else if (!calls.contains("End")) { // still in the tray: the next message works
-            h.log.clear();
-            message(h, 515);
-            QCOMPARE(h.log, QStringList{"Remove shown"});
+        QCOMPARE(busy(h), restored);
+        h.tray.log.clear();
+        if (restored) { // shown again: nothing that looks like an icon event acts
+            for (int c = 512; c <= 517; ++c) {
+                iconEvent(h, c);
+                pointerAt(h, c * 1.0);
+            }
+            QVERIFY(h.tray.log.isEmpty() && h.w->isVisible());
+        } else if (choice.isEmpty()) { // still in the tray: the next event works
+            iconEvent(h, 515);
+            QCOMPARE(h.tray.log, QStringList{"Remove shown"});
         }
-        QVERIFY(!h.log.contains("Skip off"));
     }
 
-    // Icon messages arrive as X positions in twips; codes are whole pixels,
-    // rounded half to even.
+    // Codes are whole pixels of X in twips, rounded half to even.
     void decoding_data()
     {
-        QTest::addColumn<double>("twipsPerPixel");
-        QTest::addColumn<bool>("viaPointer"); // else X in twips
-        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("twips");
         QTest::addColumn<bool>("restores");
-        QTest::newRow("15, X") << 15.0 << false << 515 * 15.0 << true;
-        QTest::newRow("12, X") << 12.0 << false << 515 * 12.0 << true;
-        QTest::newRow("12, X as at 15") << 12.0 << false << 515 * 15.0 << false;
-        QTest::newRow("515.5 to 516") << 12.0 << false << 515 * 12.0 + 6 << false;
-        QTest::newRow("514.5 to 514") << 12.0 << false << 514 * 12.0 + 6 << false;
-        QTest::newRow("514.51 to 515") << 12.0 << false << 514 * 12.0 + 6.1 << true;
-        QTest::newRow("12, pointer 514.6 px") << 12.0 << true << 514.6 << true;
+        QTest::newRow("515 at 12 twips") << 515 * 12.0 << true;
+        QTest::newRow("515 at 15 twips") << 515 * 15.0 << false;
+        QTest::newRow("515.5 to 516") << 515 * 12.0 + 6 << false;
+        QTest::newRow("514.5 to 514") << 514 * 12.0 + 6 << false;
+        QTest::newRow("514.51 to 515") << 514 * 12.0 + 6.1 << true;
     }
     void decoding()
     {
-        QFETCH(double, twipsPerPixel);
-        QFETCH(bool, viaPointer);
-        QFETCH(double, value);
+        QFETCH(double, twips);
         QFETCH(bool, restores);
         Harness h;
-        h.w->twipsPerPixelX = [twipsPerPixel] { return twipsPerPixel; };
         minimize(h);
-        if (viaPointer)
-            pointerAt(h, value);
-        else
-            h.w->Form_MouseMove(0, 0, value, 0);
+        h.w->trayIcon().Form_MouseMove(0, 0, twips, 0);
         QCOMPARE(h.w->isVisible(), restores);
-    }
-
-    // Runs with an offscreen screen of 120 dpi (see CMakeLists.txt).
-    void twipsFromTheScreen()
-    {
-        Harness h;
-        if (h.w->screen()->logicalDotsPerInchX() != 120)
-            QSKIP("needs the 120 dpi offscreen screen");
-        QCOMPARE(h.w->twipsPerPixelX(), 12.0);
-        minimize(h);
-        message(h, 515);
-        QVERIFY(h.w->isVisible());
     }
 
     void restoreKeepsEverything_data()
@@ -174,70 +130,37 @@ private slots:
     {
         QFETCH(int, code);
         Harness h;
-        h.get<QLineEdit>(QStringLiteral("Text3"))->setText(QStringLiteral("July 04, 1976"));
-        h.get<QRadioButton>(QStringLiteral("Option2"))->click();
-        h.get<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(2);
+        h.w->birthDateBox()->setText(QStringLiteral("July 04, 1976"));
+        h.get<QRadioButton>("Option2")->click();
+        h.w->monthList()->setCurrentIndex(2);
         h.w->Command1_Click();
         const std::string report = h.w->report().Text();
-        const QString shown = h.w->reportArea()->toPlainText();
-        QPixmap red(16, 16);
-        red.fill(Qt::red);
-        h.w->setWindowIcon(QIcon(red));
-        h.w->setWindowTitle(QStringLiteral("Orvantis - later"));
         h.openCalendars();
         minimize(h);
         QVERIFY(!h.calendarShown());
-        QCOMPARE(h.log.first(), QStringLiteral("Add Orvantis - later"));
-        QCOMPARE(h.tray.icons.last().cacheKey(), h.w->windowIcon().cacheKey());
+        QCOMPARE(h.tray.lastIcon.cacheKey(), h.w->windowIcon().cacheKey());
         h.tray.whilePopup = [](QMenu* menu) { choose(menu, QStringLiteral("&Restore")); };
-        message(h, code);
+        iconEvent(h, code);
         QVERIFY(h.w->isVisible());
         QVERIFY(report == h.w->report().Text());
-        QCOMPARE(h.w->reportArea()->toPlainText(), shown);
-        QCOMPARE(h.get<QLineEdit>(QStringLiteral("Text3"))->text(), QStringLiteral("July 04, 1976"));
-        QVERIFY(h.get<QRadioButton>(QStringLiteral("Option2"))->isChecked());
+        QCOMPARE(h.w->birthDateBox()->text(), QStringLiteral("July 04, 1976"));
+        QVERIFY(h.get<QRadioButton>("Option2")->isChecked());
         QCOMPARE(h.w->chosenMonth(), 3);
+        QVERIFY(!h.tray.log.contains("Skip off")); // out of the task list for good
     }
 
-    void withoutNotificationArea_data()
-    {
-        QTest::addColumn<Tray>("kind");
-        QTest::newRow("unavailable") << Tray::Unavailable;
-        QTest::newRow("no service") << Tray::NoService;
-    }
+    // No notification area: minimised to the task list instead of hidden,
+    // where nothing could bring the window back.
     void withoutNotificationArea()
     {
-        QFETCH(Tray, kind);
-        Harness h(true, kind);
+        Harness h;
+        h.tray.available = false;
         h.openCalendars();
         minimize(h);
         QVERIFY(!h.calendarShown());
         QVERIFY(h.w->isMinimized() && !h.w->isHidden());
-        QVERIFY(h.log.isEmpty()); // no icon, still in the task list
-        QVERIFY(frmNumer::TrayBusy);
-    }
-
-    void realDialogs()
-    {
-        Harness h;
-        h.realDialogs = true;
-        h.openCalendars();
-        QCOMPARE(runModal(h, [&] { h.get<QAction>(QStringLiteral("mnuAbout"))->trigger(); },
-                          [](QWidget* modal) { modal->close(); }),
-                 QStringLiteral("orvantis::frmAbout"));
-
-        QPlainTextEdit* area = h.w->reportArea();
-        QFont large = area->font();
-        large.setPointSize(14);
-        area->setFont(large);
-        const auto apply = [](QWidget* modal) {
-            for (auto* button : modal->findChildren<QPushButton*>())
-                if (button->text() == QStringLiteral("..."))
-                    button->click();
-        };
-        QCOMPARE(runModal(h, [&] { QTest::mouseDClick(area->viewport(), Qt::LeftButton); }, apply),
-                 QStringLiteral("orvantis::frmFont"));
-        QCOMPARE(area->font().pointSize(), 8);
+        QVERIFY(h.tray.log.isEmpty());
+        QVERIFY(busy(h));
     }
 };
 

@@ -1,0 +1,181 @@
+// Recording doubles for the platform services, and a main window wired to
+// them with the clock fixed at 2024-05-17.
+#pragma once
+
+#include "mainwindow/drop_down_calendar.h"
+#include "mainwindow/frmNumer.h"
+#include "platform/desktop_services.h"
+#include "platform/notify_area.h"
+#include "platform/services.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace orvantis::test {
+
+// Logs "R Section/Key" and "W Section/Key=value" with the exact spellings;
+// `failWrites` makes every write fail as a read-only folder would.
+class RecordingSettingsStore final : public SettingsStore {
+public:
+    QString ReadSetting(const QString& app, const QString& section, const QString& key) const override
+    {
+        log << QStringLiteral("R %1/%2").arg(section, key);
+        return values.ReadSetting(app, section, key);
+    }
+    std::optional<SettingsWriteError> WriteSetting(const QString& app, const QString& section,
+                                                   const QString& key, const QString& value) override
+    {
+        log << QStringLiteral("W %1/%2=%3").arg(section, key, value);
+        if (failWrites)
+            return SettingsWriteError{QStringLiteral("/ro/orvantis.ini"), QStringLiteral("Permission denied")};
+        return values.WriteSetting(app, section, key, value);
+    }
+    MemorySettingsStore values;
+    mutable QStringList log;
+    bool failWrites = false;
+};
+
+struct FakeInstance final : SingleInstance {
+    bool TryClaim() override { return grant; }
+    bool grant = true;
+};
+
+struct FakeHelp final : HelpViewer {
+    void ShowContents(const QString& path) override { paths << path; }
+    QStringList paths;
+};
+
+struct FixedClock final : Clock {
+    QDate today() const override { return {2024, 5, 17}; }
+};
+
+struct FakeUrls final : UrlOpener {
+    Result Open(const QString&) override { return {}; }
+};
+
+// Every box as "<kind> <title>: <text>", with the window it was shown over.
+struct FakeMessages final : MessageBoxes {
+    void Information(QWidget* parent, const QString& title, const QString& text) override
+    {
+        add(QStringLiteral("Information"), parent, title, text);
+    }
+    void Plain(QWidget* parent, const QString& title, const QString& text) override
+    {
+        add(QStringLiteral("Plain"), parent, title, text);
+    }
+    void Warning(QWidget* parent, const QString& title, const QString& text) override
+    {
+        add(QStringLiteral("Warning"), parent, title, text);
+    }
+    void add(const QString& kind, QWidget* parent, const QString& title, const QString& text)
+    {
+        parents << parent;
+        shown << kind + QLatin1Char(' ') + title + QStringLiteral(": ") + text;
+    }
+    QList<QWidget*> parents;
+    QStringList shown;
+};
+
+// Logs "Add <tip>", "Remove <shown|hidden>" (the window's state at that
+// moment), "Skip on", "Foreground", "Popup" in the order they happen.
+class FakeNotifyArea final : public NotifyArea {
+public:
+    bool IsAvailable() const override { return available; }
+    void Add(const QIcon& icon, const QString& tip) override
+    {
+        log << QStringLiteral("Add ") + tip;
+        lastIcon = icon;
+    }
+    void Remove() override
+    {
+        log << (window->isVisible() ? QStringLiteral("Remove shown") : QStringLiteral("Remove hidden"));
+    }
+    bool IsPresent() const override { return false; }
+    // Stands for the open menu: `whilePopup` may choose an item (its handler
+    // runs before this returns, as with a real menu) or do nothing (dismissed).
+    void PopupMenu(QMenu* menu, const QPoint& globalPos) override
+    {
+        log << QStringLiteral("Popup");
+        popupAt = globalPos;
+        if (whilePopup)
+            whilePopup(menu);
+    }
+    bool SetSkipTaskbar(QWidget*, bool skip) override
+    {
+        log << (skip ? QStringLiteral("Skip on") : QStringLiteral("Skip off"));
+        return true;
+    }
+    void SetForegroundWindow(QWidget*) override { log << QStringLiteral("Foreground"); }
+
+    QStringList log;
+    QWidget* window = nullptr;
+    bool available = true;
+    QIcon lastIcon;
+    QPoint popupAt;
+    std::function<void(QMenu*)> whilePopup;
+};
+
+struct Harness {
+    RecordingSettingsStore store;
+    FakeInstance instance;
+    FakeNotifyArea tray;
+    FakeHelp help;
+    FakeUrls urls;
+    FakeMessages messages;
+    FixedClock clock;
+    std::unique_ptr<frmNumer> w;
+    std::unique_ptr<QSignalSpy> ends;
+
+    // Loaded and shown unless `load` is false.
+    explicit Harness(bool load = true)
+    {
+        w = std::make_unique<frmNumer>(
+            Services{&store, &instance, &tray, &help, &urls, &messages, &clock});
+        tray.window = w.get();
+        ends = std::make_unique<QSignalSpy>(w.get(), &frmNumer::applicationEndRequested);
+        if (load) {
+            if (!w->Form_Load())
+                qFatal("load refused");
+            w->show();
+        }
+    }
+    template <class T = QWidget> T* get(const char* name) const
+    {
+        T* child = w->findChild<T*>(QString::fromLatin1(name));
+        if (!child)
+            qFatal("no child %s", name);
+        return child;
+    }
+    bool calendarShown() const { return w->birthCalendar().isShown() || w->dayCalendar().isShown(); }
+    void openCalendars() const
+    {
+        w->birthCalendar().show();
+        w->dayCalendar().show();
+    }
+};
+
+// Runs `open`, which brings up a modal window; `answer` gets that window and
+// closes it. Returns the modal window's class name, or "none".
+inline QString answerModal(const std::function<void()>& open,
+                           const std::function<void(QWidget*)>& answer)
+{
+    QString seen = QStringLiteral("none");
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            seen = QString::fromLatin1(modal->metaObject()->className());
+            answer(modal);
+        }
+    });
+    open();
+    return seen;
+}
+
+} // namespace orvantis::test

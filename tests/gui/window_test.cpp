@@ -1,0 +1,442 @@
+// The main window driven through its handlers, menus and widgets, offscreen.
+#include "harness.h"
+
+#include "look/look.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace orvantis;
+using test::Harness;
+
+namespace {
+
+const QString kMissing = QStringLiteral("<missing>");
+
+QAction* item(const Harness& h, const char* name) { return h.get<QAction>(name); }
+QRadioButton* option(const Harness& h, int n)
+{
+    return h.w->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n));
+}
+QString report(const Harness& h) { return QString::fromStdString(h.w->report().Text()); }
+void pick(DropDownCalendar& calendar, QDate date)
+{
+    calendar.show();
+    calendar.widget()->setSelectedDate(date);
+    Q_EMIT calendar.widget()->clicked(date);
+}
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Mode buttons, selected by a click or by a screen reader's "toggle"
+    // (which only reports the button as toggled).
+    void modes_data()
+    {
+        QTest::addColumn<QList<int>>("clicks"); // negative: toggled instead
+        QTest::addColumn<int>("months");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QString>("tip");
+        const QString tip1 = QStringLiteral("Click to Calculate Destiny and Birthdate numbers!");
+        const QString tip2 = QStringLiteral("Click to Calculate Personal Year and Month numbers!");
+        const QString tip3 = QStringLiteral("Click to Calculate Personal Day number!");
+        QTest::newRow("at start") << QList<int>{} << 0 << ""
+                                  << QStringLiteral("Click to calculate Destiny and Birthdate numbers!");
+        QTest::newRow("1 after 2") << QList<int>{2, 1} << 0 << "" << tip1;
+        QTest::newRow("2 entered again") << QList<int>{2, 3, 2} << 12 << "" << tip2;
+        QTest::newRow("2 clicked twice") << QList<int>{2, 2} << 12 << "" << tip2;
+        QTest::newRow("3 after 2") << QList<int>{2, 3} << 0 << "May 17" << tip3;
+        QTest::newRow("2 toggled") << QList<int>{-2} << 12 << "" << tip2;
+        QTest::newRow("3 toggled") << QList<int>{-3} << 0 << "May 17" << tip3;
+    }
+    void modes()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(int, months);
+        QFETCH(QString, day);
+        QFETCH(QString, tip);
+        Harness h;
+        for (int n : clicks) {
+            const bool selectedAlready = option(h, std::abs(n))->isChecked();
+            if (h.w->monthList()->count() > 0 && !selectedAlready)
+                h.w->monthList()->setCurrentIndex(2); // March: entering again goes back to May
+            h.openCalendars();
+            if (n < 0)
+                option(h, -n)->setChecked(true);
+            else
+                option(h, n)->click();
+            QCOMPARE(h.calendarShown(), selectedAlready); // a mode's handler hides them
+        }
+        const bool monthMode = months > 0, dayMode = !day.isEmpty();
+        QComboBox* list = h.w->monthList();
+        QCOMPARE(list->count(), months);
+        QCOMPARE(list->isEnabled(), monthMode);
+        QCOMPARE(list->palette().color(QPalette::Button),
+                 monthMode ? look::colours::highlight() : look::colours::buttonFace());
+        if (monthMode) {
+            QCOMPARE(list->currentText(), QStringLiteral("May"));
+            QCOMPARE(h.w->chosenMonth(), 5);
+        }
+        QCOMPARE(h.w->dayBox()->text(), day);
+        QCOMPARE(h.w->dayBox()->isEnabled(), dayMode);
+        QCOMPARE(h.w->dayBox()->palette().color(QPalette::Base),
+                 dayMode ? look::colours::highlight() : look::colours::buttonFace());
+        QCOMPARE(h.w->calculateButton()->toolTip(), tip);
+        QCOMPARE(h.w->calculateButton()->accessibleDescription(), tip);
+    }
+
+    // The report of each mode: the numbers the engine gives for the dates the
+    // window hands over, in the builder of that mode.
+    void reports_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("birthBox");
+        QTest::addColumn<int>("month");    // chosen; 0: left on the current month (May)
+        QTest::addColumn<QDate>("picked"); // in the day calendar; invalid: today, 05/17
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("contains");
+        const QString july4 = QStringLiteral("July 04, 1976"); // digits 34 -> 7, day 04 -> 4
+        QTest::newRow("1") << 1 << july4 << 0 << QDate() << "\r\nDestiny Number:7\r\n\r\n"
+                           << "\r\n\r\n\r\nBirth Number:4\r\n\r\n";
+        QTest::newRow("1, damaged box") << 1 << "garbage" << 0 << QDate()
+                                        << "\r\nDestiny Number:0\r\n\r\n\r\nBirth Number:0\r\n\r\n" << "";
+        QTest::newRow("2, March: 7 + 3") << 2 << july4 << 3 << QDate() << "\r\nPersonal Year: 7\r\nKeywords: "
+                                         << "\r\nPersonal Month: 1\r\nKeywords: Independence";
+        QTest::newRow("2, empty box, May") << 2 << "" << 0 << QDate()
+                                           << "\r\nPersonal Year: 0\r\n\r\nPersonal Month: 5\r\n"
+                                              "Keywords: Freedom, Change, Adventure\r\n\r\n" << "";
+        QTest::newRow("3, 7 + 12 + 25") << 3 << july4 << 0 << QDate(2024, 12, 25)
+                                        << "Practical matters take center stage today." << "";
+        QTest::newRow("3, damaged box, 0 + 5 + 17") << 3 << "garbage" << 0 << QDate()
+                                                    << "Today asks you to set your own wishes aside" << "";
+    }
+    void reports()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, birthBox);
+        QFETCH(int, month);
+        QFETCH(QDate, picked);
+        QFETCH(QString, start);
+        QFETCH(QString, contains);
+        Harness h;
+        h.w->birthDateBox()->setText(birthBox);
+        option(h, mode)->click();
+        if (month > 0)
+            h.w->monthList()->setCurrentIndex(month - 1);
+        if (picked.isValid())
+            pick(h.w->dayCalendar(), picked);
+        h.w->calculateButton()->click();
+        h.w->calculateButton()->click(); // replaces the report, never appends
+        QVERIFY2(report(h).startsWith(start), qPrintable(report(h).left(80)));
+        QVERIFY(report(h).contains(contains));
+        QCOMPARE(report(h).count(start), 1);
+        // The box shows the same text, with its own line breaks.
+        QCOMPARE(h.w->reportArea()->toPlainText(), QString(report(h)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QVERIFY(h.messages.shown.isEmpty());
+    }
+
+    void emptyDayBox()
+    {
+        Harness h;
+        option(h, 3)->click();
+        h.w->Command1_Click();
+        QVERIFY(!report(h).isEmpty());
+        h.w->dayBox()->clear();
+        h.openCalendars();
+        h.w->Command1_Click();
+        QCOMPARE(report(h), QString());
+        QCOMPARE(h.w->reportArea()->toPlainText(), QString());
+        QVERIFY(!h.calendarShown());
+        QCOMPARE(h.messages.shown, QStringList{QStringLiteral("Information Orvantis: No date was chosen yet!")});
+        QCOMPARE(h.messages.parents.value(0), h.w.get());
+    }
+
+    void savedSettingsAtLoad_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("birthBox");
+        const QString newYear = QStringLiteral("January 01, 2024");
+        QTest::newRow("first run") << kMissing << kMissing << newYear;
+        for (const char* other : {"0", "2", "true", " 1", "1 "})
+            QTest::newRow(other) << QString::fromLatin1(other) << "07/04/76" << newYear;
+        QTest::newRow("1, 07/04/76") << "1" << "07/04/76" << "July 04, 1976";
+        QTest::newRow("1, empty") << "1" << "" << "";
+        QTest::newRow("1, missing") << "1" << kMissing << "";
+        QTest::newRow("1, damaged") << "1" << "garbage" << "garbage";
+    }
+    void savedSettingsAtLoad()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, stored);
+        QFETCH(QString, birthBox);
+        Harness h(false);
+        const auto put = [&h](const char* key, const QString& value) {
+            if (value != kMissing)
+                h.store.values.WriteSetting(QStringLiteral("Orvantis"), QStringLiteral("StartUp"),
+                                            QString::fromLatin1(key), value);
+        };
+        put("StartUpOption", option);
+        put("StartUpDate", stored);
+        QVERIFY(h.w->Form_Load());
+        const bool on = option == QLatin1String("1");
+        QCOMPARE(h.w->birthDateBox()->text(), birthBox);
+        QCOMPARE(item(h, "mnuBirth")->isChecked(), on);
+        QStringList reads{QStringLiteral("R Startup/StartUpOption")};
+        if (on)
+            reads << QStringLiteral("R StartUp/StartUpdate");
+        QCOMPARE(h.store.log, reads);
+        // The rest of the first state does not depend on the store.
+        QCOMPARE(h.w->windowTitle(), QStringLiteral("Orvantis - Lumevarre"));
+        QCOMPARE(h.w->chosenMonth(), 0);
+        QVERIFY(!h.w->monthList()->isEnabled() && !h.w->dayBox()->isEnabled());
+        QCOMPARE(h.w->birthCalendar().selectedDate(), QDate(2024, 1, 1));
+        QCOMPARE(h.w->dayCalendar().selectedDate(), QDate(2024, 5, 17));
+        QVERIFY(!h.calendarShown());
+    }
+
+    // "&Save Birthdate" and the date picks it stores; the check mark always
+    // shows what the store holds.
+    void savingBirthDate_data()
+    {
+        QTest::addColumn<bool>("failing");
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QList<bool>>("marks"); // after turning on, picking, turning off
+        QTest::newRow("stored") << false
+                                << QStringList{"W StartUp/StartUpOption=1", "W StartUp/StartUpDate=03/15/1925",
+                                               "W Startup/StartUpDate=07/04/1976",
+                                               "W StartUp/StartUpOption=0", "W StartUp/StartUpDate="}
+                                << QList<bool>{true, true, false};
+        QTest::newRow("read-only store") << true
+                                         << QStringList{"W StartUp/StartUpOption=1", "W StartUp/StartUpOption=1"}
+                                         << QList<bool>{false, false, false};
+    }
+    void savingBirthDate()
+    {
+        QFETCH(bool, failing);
+        QFETCH(QStringList, writes);
+        QFETCH(QList<bool>, marks);
+        Harness h;
+        h.store.failWrites = failing;
+        QAction* saving = item(h, "mnuBirth");
+        pick(h.w->birthCalendar(), QDate(1925, 3, 15)); // saving off: nothing written
+        h.w->birthCalendar().show();
+        saving->trigger();
+        QCOMPARE(saving->isChecked(), marks[0]);
+        QVERIFY(h.w->birthCalendar().isShown()); // the toggle leaves the calendars alone
+        pick(h.w->birthCalendar(), QDate(1976, 7, 4));
+        QCOMPARE(saving->isChecked(), marks[1]);
+        saving->trigger();
+        QCOMPARE(saving->isChecked(), marks[2]);
+        QCOMPARE(h.store.log.filter(QStringLiteral("W ")), writes);
+        if (failing)
+            QCOMPARE(h.messages.shown.value(0),
+                     QStringLiteral("Warning Orvantis: The birth date setting could not be saved in "
+                                    "/ro/orvantis.ini:\nPermission denied"));
+        else
+            QVERIFY(h.messages.shown.isEmpty());
+    }
+
+    void savedDateFailsOnPick()
+    {
+        Harness h;
+        item(h, "mnuBirth")->trigger();
+        h.store.failWrites = true;
+        pick(h.w->birthCalendar(), QDate(1976, 7, 4));
+        QCOMPARE(h.messages.shown.size(), 1);
+        QVERIFY(h.messages.shown[0].startsWith(QStringLiteral("Warning Orvantis: ")));
+        QVERIFY(item(h, "mnuBirth")->isChecked()); // the option itself is still stored
+    }
+
+    void damagedBoxIsStoredAsItIs()
+    {
+        Harness h;
+        h.w->birthDateBox()->setText(QStringLiteral("garbage"));
+        item(h, "mnuBirth")->trigger();
+        QCOMPARE(h.store.log.last(), QStringLiteral("W StartUp/StartUpDate=garbage"));
+    }
+
+    // A calendar is made the first time it drops down, looking as if it had
+    // been made with the window.
+    void calendarsMadeOnFirstUse()
+    {
+        Harness h;
+        DropDownCalendar& birth = h.w->birthCalendar();
+        QVERIFY(!birth.widget() && !h.w->dayCalendar().widget());
+        h.w->birthDateBox()->setText(QStringLiteral("July 04, 1976"));
+        QTest::mouseClick(h.w->birthDateBox(), Qt::LeftButton);
+        QCalendarWidget* made = birth.widget();
+        QVERIFY(made && made->isVisible());
+        QCOMPARE(made->selectedDate(), QDate(1976, 7, 4));
+        QCOMPARE(made->monthShown(), 7);
+        QCOMPARE(made->font(), h.w->birthDateBox()->font());
+        QCOMPARE(made->firstDayOfWeek(), Qt::Sunday);
+        QCOMPARE(made->minimumDate(), QDate(1753, 1, 1));
+        QCOMPARE(made->maximumDate(), QDate(9999, 12, 31));
+        QCOMPARE(made->accessibleName(), QStringLiteral("Birth date calendar"));
+        const QObjectList& siblings = made->parentWidget()->children();
+        QVERIFY(siblings.indexOf(made) > siblings.indexOf(h.w->reportArea())); // drawn above it
+        QCOMPARE(h.w->birthDateBox()->nextInFocusChain(), made);
+    }
+
+    void calendarsByMouseAndKeys()
+    {
+        Harness h;
+        QVERIFY(QTest::qWaitForWindowExposed(h.w.get()));
+        h.w->birthDateBox()->setText(QStringLiteral("garbage"));
+        QTest::mouseClick(h.w->birthDateBox(), Qt::LeftButton); // a damaged box opens on New Year
+        QCOMPARE(h.w->birthCalendar().selectedDate(), QDate(2024, 1, 1));
+        QTest::mouseClick(h.w->dayBox(), Qt::LeftButton); // disabled in mode 1
+        QVERIFY(!h.w->dayCalendar().isShown());
+        option(h, 3)->click();
+        QTest::mouseClick(h.w->dayBox(), Qt::LeftButton);
+        QVERIFY(h.w->dayCalendar().isShown());
+        pick(h.w->dayCalendar(), QDate(2024, 12, 25));
+        QCOMPARE(h.w->dayBox()->text(), QStringLiteral("December 25"));
+        QVERIFY(h.w->dayBox()->isEnabled() && !h.calendarShown());
+        option(h, 1)->click();
+        option(h, 3)->click(); // back on today, in the box and in the calendar alike
+        QCOMPARE(h.w->dayBox()->text(), QStringLiteral("May 17"));
+        QCOMPARE(h.w->dayCalendar().selectedDate(), QDate(2024, 5, 17));
+
+        // Keyboard only: open, move a day on, pick with Enter; Escape closes.
+        h.w->dayBox()->setFocus();
+        QTest::keyClick(h.w->dayBox(), Qt::Key_Space);
+        QCalendarWidget* days = h.w->dayCalendar().widget();
+        QVERIFY(days->isVisible());
+        QTest::keyClick(days->focusProxy(), Qt::Key_Right);
+        QTest::keyClick(days->focusProxy(), Qt::Key_Return);
+        QCOMPARE(h.w->dayBox()->text(), QStringLiteral("May 18"));
+        QVERIFY(!h.calendarShown());
+        QTest::keyClick(h.w->birthDateBox(), Qt::Key_F4);
+        QVERIFY(h.w->birthCalendar().isShown());
+        QTest::keyClick(h.w->birthCalendar().widget()->focusProxy(), Qt::Key_Escape);
+        QVERIFY(!h.calendarShown());
+    }
+
+    void whatHidesTheCalendars()
+    {
+        const std::pair<std::function<void(Harness&)>, bool> cases[] = {
+            {[](Harness& h) { option(h, 2)->click(); }, true},
+            {[](Harness& h) { pick(h.w->birthCalendar(), QDate(1990, 1, 1)); }, true},
+            {[](Harness& h) { pick(h.w->dayCalendar(), QDate(2024, 6, 1)); }, true},
+            {[](Harness& h) { h.w->Command1_Click(); }, true},
+            {[](Harness& h) { QTest::mouseClick(h.w->reportArea()->viewport(), Qt::LeftButton); }, true},
+            {[](Harness& h) { item(h, "mnuHelpOption")->trigger(); }, true},
+            {[](Harness& h) { item(h, "mnuMinimize")->trigger(); }, true},
+            {[](Harness& h) { h.w->HideCalendars(); }, true},
+            {[](Harness& h) { item(h, "mnuBirth")->trigger(); }, false},
+            {[](Harness& h) { item(h, "mnuExit")->trigger(); }, false},
+        };
+        int n = 0;
+        for (const auto& [act, hides] : cases) {
+            Harness h;
+            h.openCalendars();
+            act(h);
+            QVERIFY2(h.calendarShown() != hides, qPrintable(QString::number(n++)));
+        }
+    }
+
+    void commands()
+    {
+        Harness h;
+        QVERIFY(QTest::qWaitForWindowExposed(h.w.get()));
+        item(h, "mnuHelpOption")->trigger();
+        QCOMPARE(h.help.paths, QStringList{QCoreApplication::applicationDirPath() + "/Orvantis.hlp"});
+
+        h.openCalendars();
+        const auto close = [](QWidget* modal) { modal->close(); };
+        QCOMPARE(test::answerModal([&] { item(h, "mnuAbout")->trigger(); }, close),
+                 QStringLiteral("orvantis::frmAbout"));
+        QVERIFY(!h.calendarShown());
+
+        // The second click of a double click on a day lands where the calendar
+        // was, on the report: it must not count as a double click there.
+        QWidget* area = h.w->reportArea()->viewport();
+        pick(h.w->birthCalendar(), QDate(1990, 1, 1));
+        QCOMPARE(test::answerModal([&] { QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint(40, 20)); }, close),
+                 QStringLiteral("none"));
+        QCOMPARE(test::answerModal([&] { QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint(400, 20)); }, close),
+                 QStringLiteral("orvantis::frmFont"));
+
+        item(h, "mnuExit")->trigger();
+        h.w->close(); // the close box ends the program too
+        QCOMPARE(h.ends->size(), 2);
+    }
+
+    void refusedSecondInstance()
+    {
+        Harness h(false);
+        h.instance.grant = false;
+        QVERIFY(!h.w->Form_Load());
+        QCOMPARE(h.messages.shown,
+                 QStringList{QStringLiteral("Information Orvantis: Can't allow to run another instance of Orvantis!")});
+        QCOMPARE(h.messages.parents.value(0), nullptr);
+        QVERIFY(h.store.log.isEmpty());
+        QCOMPARE(h.w->windowTitle(), QStringLiteral("Orvantis"));
+    }
+
+    void windowFrameFocusAndNames()
+    {
+        Harness h;
+        QVERIFY(QTest::qWaitForWindowExposed(h.w.get()));
+        QCOMPARE(h.w->minimumSize(), h.w->maximumSize());
+        const Qt::WindowFlags flags = h.w->windowFlags();
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        const QPoint offCentre = h.w->frameGeometry().center() - h.w->screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() < 40);
+
+        QCOMPARE(QApplication::focusWidget(), h.w->calculateButton());
+        QStringList order;
+        option(h, 3)->click(); // every box enabled
+        h.w->monthList()->setEnabled(true);
+        QWidget* at = h.w->calculateButton();
+        do {
+            if (at->focusPolicy() & Qt::TabFocus)
+                order << at->objectName() + QLatin1Char('=') + at->accessibleName();
+            at = at->nextInFocusChain();
+        } while (at != h.w->calculateButton() && order.size() < 20);
+        QCOMPARE(order.mid(0, 4), (QStringList{"Command1=Calculate", "Option1=", "Option2=", "Option3="}));
+        QCOMPARE(order.mid(4), (QStringList{"Text1=Report", "Text2=Day", "Combo1=Month", "Text3=Birth date"}));
+    }
+
+    // The report area: read-only, no scroll bars, yet it scrolls and selects;
+    // its face at natural width, while the date boxes are narrowed to fit.
+    void reportArea()
+    {
+        Harness h;
+        QVERIFY(QTest::qWaitForWindowExposed(h.w.get()));
+        QPlainTextEdit* area = h.w->reportArea();
+        QCOMPARE(area->font().stretch(), int(QFont::Unstretched));
+        QVERIFY(h.w->birthDateBox()->font().stretch() < 100);
+        h.w->birthDateBox()->setText(QStringLiteral("July 04, 1976"));
+        h.w->Command1_Click();
+        QScrollBar* bar = area->verticalScrollBar();
+        QFont larger = area->font(); // as the text-size dialog may set it
+        larger.setPointSize(16);
+        area->setFont(larger);
+        QTRY_VERIFY(bar->maximum() > 0); // laid out again on the next event round
+        QVERIFY(!bar->isVisible() && area->isReadOnly());
+        const QPoint centre = area->viewport()->rect().center();
+        QWheelEvent wheel(centre, area->viewport()->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area->viewport(), &wheel);
+        QVERIFY(bar->value() > 0);
+        QVERIFY(area->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
