@@ -6,6 +6,7 @@
 #include "look/pictures.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/drop_down_calendar.h"
+#include "mainwindow/report_view.h"
 #include "mainwindow/saved_settings.h"
 #include "mainwindow/tray_icon.h"
 #include "platform/desktop_services.h"
@@ -81,7 +82,7 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
     report_.SetListener([this](const std::string& text) {
         ui->Text1->setPlainText(ReportModel::ForDisplay(text));
     });
-    ui->Text1->viewport()->installEventFilter(this);
+    reportView_ = new ReportView(ui->Text1, report_, *services_.messages);
     connectHandlers();
     // First in the tab order: the window opens with the calculate button
     // taking Enter and Space.
@@ -136,6 +137,8 @@ void frmNumer::connectHandlers()
     connect(MonthView1, &DropDownCalendar::dateClicked, this, &frmNumer::MonthView1_DateClick);
     connect(MonthView2, &DropDownCalendar::boxClicked, this, &frmNumer::Text2_Click);
     connect(MonthView2, &DropDownCalendar::dateClicked, this, &frmNumer::MonthView2_DateClick);
+    connect(reportView_, &ReportView::clicked, this, &frmNumer::Text1_Click);
+    connect(reportView_, &ReportView::doubleClicked, this, &frmNumer::Text1_DblClick);
 
     connect(ui->mnuHelpOption, &QAction::triggered, this, &frmNumer::mnuHelpOption_Click);
     connect(ui->mnuMinimize, &QAction::triggered, this, &frmNumer::mnuMinimize_Click);
@@ -151,19 +154,6 @@ void frmNumer::connectHandlers()
     connect(ui->mnuRestore1, &QAction::triggered, tray_, &TrayIcon::mnuRestore1_Click);
     connect(ui->mnuExit1, &QAction::triggered, tray_, &TrayIcon::mnuExit1_Click);
     connect(tray_, &TrayIcon::exitRequested, this, &frmNumer::applicationEndRequested);
-}
-
-// The report area's own events; the date boxes' events are their calendars'.
-bool frmNumer::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == ui->Text1->viewport()) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
-            Text1_Click();
-        else if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton)
-            Text1_DblClick();
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmNumer::showEvent(QShowEvent* event)
@@ -363,12 +353,23 @@ void frmNumer::Command1_Click()
     BirthDateText = birth ? QString::fromLatin1(reading::EngineDate(*birth).chars) : QString();
     HideCalendars();
 
+    // Which reading it is, for its title and file name when it is kept.
+    ReadingName name{QStringLiteral("Orvantis reading"), QStringLiteral("Orvantis reading")};
+    if (shown) {
+        name.title += QStringLiteral(" for ") + ui->Text3->text();
+        name.fileStem += QLatin1Char(' ') + shown->toString(Qt::ISODate);
+    }
+    const auto add = [&name](const QString& what, const QString& which) {
+        name.title += QStringLiteral(", ") + what + QLatin1Char(' ') + which;
+        name.fileStem += QLatin1Char(' ') + which;
+    };
     switch (currentMode()) {
     case 1:
         reading::DestinyAndBirthReading(report_, birth);
         break;
     case 2:
         reading::PersonalYearMonthReading(report_, birth, std::chrono::month(unsigned(ChosenMonth)));
+        add(QStringLiteral("month of"), ui->Combo1->currentText());
         break;
     default:
         if (ui->Text2->text().isEmpty()) {
@@ -377,8 +378,10 @@ void frmNumer::Command1_Click()
             return;
         }
         reading::PersonalDayReading(report_, birth, datetext::monthDay(MonthView2->selectedDate()));
+        add(QStringLiteral("day of"), ui->Text2->text());
         break;
     }
+    reportView_->setReading(name);
     BirthDateText.clear();
 }
 

@@ -32,6 +32,7 @@ class frmNumer;
 namespace orvantis {
 
 class DropDownCalendar;
+class ReportView;
 class SavedBirthDate;
 class TrayIcon;
 
@@ -77,6 +78,7 @@ public:
     DropDownCalendar& birthCalendar() const { return *MonthView1; }
     DropDownCalendar& dayCalendar() const { return *MonthView2; }
     TrayIcon& trayIcon() const { return *tray_; }
+    ReportView& reportView() const { return *reportView_; }
 
     // Window state, read-only from outside.
     modDestiny::PersonalNumber chosenMonth() const { return ChosenMonth; }
@@ -88,7 +90,6 @@ Q_SIGNALS:
     void applicationEndRequested();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -106,6 +107,7 @@ private:
     DropDownCalendar* MonthView1; // the birth-date calendar, below Text3
     DropDownCalendar* MonthView2; // the target-day calendar, below Text2
     TrayIcon* tray_;
+    ReportView* reportView_;
     std::unique_ptr<SavedBirthDate> saved_;
     bool centred_ = false;
 

@@ -1,0 +1,80 @@
+#include "mainwindow/reading_document.h"
+
+#include <QBuffer>
+#include <QLocale>
+#include <QPdfWriter>
+#include <QStringList>
+#include <QTextDocument>
+
+#include <array>
+
+namespace orvantis {
+
+namespace {
+
+// The lines the report builders begin their headings with.
+constexpr std::array<const char*, 5> kHeadings{
+    "Destiny Number:", "Birth Number:", "Personal Year: ", "Personal Month: ",
+    "You have the same Personal Year and Month number: "};
+
+bool isHeading(const QString& line)
+{
+    for (const char* heading : kHeadings)
+        if (line.startsWith(QLatin1String(heading)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name, const std::string& report)
+{
+    QString html = QStringLiteral("<h2>") + name.title.toHtmlEscaped() + QStringLiteral("</h2>");
+    const QString text = QString::fromUtf8(report.data(), qsizetype(report.size()));
+    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
+        if (line.isEmpty())
+            continue;
+        const QString escaped = line.toHtmlEscaped();
+        if (isHeading(line))
+            html += QStringLiteral("<h3>") + escaped + QStringLiteral("</h3>");
+        else if (line.startsWith(QLatin1String("Keywords: ")))
+            html += QStringLiteral("<p><i>") + escaped + QStringLiteral("</i></p>");
+        else
+            html += QStringLiteral("<p>") + escaped + QStringLiteral("</p>");
+    }
+    auto document = std::make_unique<QTextDocument>();
+    QFont body(QStringLiteral("Serif"));
+    body.setPointSize(11);
+    // No ligatures: "fine" is to stay f, i, n, e for whoever copies or
+    // searches the text, not become one ligature sign. Qt leaves them out of
+    // spaced text, and a sixty-fourth of a point is spacing enough.
+    body.setLetterSpacing(QFont::AbsoluteSpacing, 1.0 / 64);
+    document->setDefaultFont(body);
+    document->setDocumentMargin(0);
+    document->setHtml(html);
+    return document;
+}
+
+QPageSize paperSize()
+{
+    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                         ? QPageSize::Letter
+                         : QPageSize::A4);
+}
+
+QByteArray readingPdf(const ReadingName& name, const std::string& report)
+{
+    QByteArray pdf;
+    QBuffer out(&pdf);
+    out.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&out);
+        writer.setPageSize(paperSize());
+        writer.setTitle(name.title);
+        writer.setCreator(QStringLiteral("Orvantis"));
+        readingDocument(name, report)->print(&writer);
+    }
+    return pdf;
+}
+
+} // namespace orvantis

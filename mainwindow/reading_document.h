@@ -1,0 +1,36 @@
+// A reading laid out for paper: the report of the report area as a document
+// with a title line, its headings set apart from the paragraphs and page
+// numbers, for a PDF file or a printer.
+#pragma once
+
+#include <QByteArray>
+#include <QPageSize>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QTextDocument;
+
+namespace orvantis {
+
+// Which reading a report is: what its title says and its file is called.
+struct ReadingName {
+    QString title;    // "Orvantis reading for July 04, 1976, month of March"
+    QString fileStem; // "Orvantis reading 1976-07-04 March"
+};
+
+// The report (CR LF line breaks, as the report builders write it) as a
+// document: the title first, heading lines ("Destiny Number:7", "Personal
+// Year: 7", ...) bold, keyword lines in italics, paragraphs in an 11 pt
+// serif face. The document has no page size, so printing it lays it out on
+// the printer's page and numbers the pages.
+std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name, const std::string& report);
+
+// A4, or Letter where the locale measures in inches.
+QPageSize paperSize();
+
+// The document as a PDF file on paperSize() paper, text as text.
+QByteArray readingPdf(const ReadingName& name, const std::string& report);
+
+} // namespace orvantis

@@ -1,0 +1,142 @@
+#include "mainwindow/report_view.h"
+
+#include "look/look.h"
+#include "mainwindow/report_model.h"
+#include "platform/desktop_services.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLibrary>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+namespace orvantis {
+
+namespace {
+
+const QString kTextFilter = QStringLiteral("Plain text (*.txt)");
+const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)");
+
+bool isPdf(const QString& path) { return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }
+
+} // namespace
+
+ReportView::ReportView(QPlainTextEdit* area, const ReportModel& report, MessageBoxes& messages)
+    : QObject(area), area_(area), report_(report), messages_(messages)
+{
+    area_->viewport()->installEventFilter(this);
+    area_->installEventFilter(this);
+    area_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(area_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        contextMenu()->exec(area_->viewport()->mapToGlobal(at));
+    });
+}
+
+bool ReportView::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == area_->viewport() && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        Q_EMIT(type == QEvent::MouseButtonPress ? clicked() : doubleClicked());
+    // Shift+F10 opens the menu as the Menu key does, where the caret is.
+    if (watched == area_ && type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            Q_EMIT area_->customContextMenuRequested(area_->cursorRect().bottomLeft());
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ReportView::empty() const { return report_.Text().empty(); }
+
+QMenu* ReportView::contextMenu()
+{
+    if (!menu_) {
+        menu_ = new QMenu(area_);
+        menu_->addAction(QStringLiteral("&Copy"), this, &ReportView::copy);
+        menu_->addAction(QStringLiteral("Select &All"), area_, &QPlainTextEdit::selectAll);
+        menu_->addSeparator();
+        menu_->addAction(QStringLiteral("&Save Reading As..."), this, &ReportView::saveAs);
+        menu_->addAction(QStringLiteral("&Print..."), this, &ReportView::print);
+    }
+    // Nothing to copy, save or print before the first report.
+    for (QAction* item : menu_->actions())
+        item->setEnabled(item->isSeparator() || !empty());
+    return menu_;
+}
+
+void ReportView::copy()
+{
+    // The selection, or the whole report when nothing is selected.
+    if (area_->textCursor().hasSelection())
+        area_->copy();
+    else
+        QGuiApplication::clipboard()->setText(area_->toPlainText());
+}
+
+void ReportView::saveAs()
+{
+    if (lastFolder_.isEmpty())
+        lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(area_->window(), QStringLiteral("Save Reading As"),
+                       lastFolder_ + QLatin1Char('/') + name_.fileStem + QStringLiteral(".txt"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kTextFilter, kPdfFilter});
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // Choosing the other kind changes the suffix of the name given.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QString suffix = filter == kPdfFilter ? QStringLiteral("pdf") : QStringLiteral("txt");
+        dialog.setDefaultSuffix(suffix);
+        dialog.selectFile(QFileInfo(dialog.selectedFiles().value(0)).completeBaseName() + QLatin1Char('.')
+                          + suffix);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(path).absolutePath();
+    save(path);
+}
+
+bool ReportView::save(const QString& path)
+{
+    const std::string text = report_.Text();
+    const QByteArray bytes = isPdf(path) ? readingPdf(name_, text)
+                                         : QByteArray(text.data(), qsizetype(text.size()));
+    // Written beside the old file and renamed over it at the end, so that a
+    // failure leaves the old file (or none) and never a half-written one.
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!saved) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        messages_.Warning(area_->window(), look::appTitle(),
+                          QStringLiteral("The reading could not be saved in %1:\n%2").arg(path, why));
+    }
+    return saved;
+}
+
+void ReportView::print()
+{
+    using PrintReading = bool (*)(QWidget*, QTextDocument*, const QString&, const QPageSize&);
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/orvantis-print"));
+    const auto printReading = reinterpret_cast<PrintReading>(module.resolve("orvantisPrintReading"));
+    if (!printReading) {
+        messages_.Warning(area_->window(), look::appTitle(),
+                          QStringLiteral("Printing is not available:\n%1").arg(module.errorString()));
+        return;
+    }
+    const auto document = readingDocument(name_, report_.Text());
+    printReading(area_->window(), document.get(), name_.fileStem, paperSize());
+}
+
+} // namespace orvantis

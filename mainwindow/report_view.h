@@ -1,0 +1,63 @@
+// The report area's behaviour beyond showing the report: a left click and a
+// double click (the window's Text1_Click and Text1_DblClick), and its context
+// menu (right click, the Menu key, Shift+F10) with "&Copy", "Select &All",
+// "&Save Reading As..." and "&Print...".
+//
+// A reading is saved as plain text (UTF-8, exactly the report's text, CR LF
+// line breaks included) or as PDF, written whole or not at all; it is printed
+// through Qt's print dialog, from a module loaded on the first print.
+#pragma once
+
+#include "mainwindow/reading_document.h"
+
+#include <QObject>
+#include <QString>
+
+class QMenu;
+class QPlainTextEdit;
+
+namespace orvantis {
+
+class MessageBoxes;
+class ReportModel;
+
+class ReportView final : public QObject {
+    Q_OBJECT
+
+public:
+    ReportView(QPlainTextEdit* area, const ReportModel& report, MessageBoxes& messages);
+
+    // Which reading the report holds, for titles and file names; set when a
+    // report has been calculated.
+    void setReading(ReadingName name) { name_ = std::move(name); }
+
+    // Writes the reading to `path`, as PDF when the name ends in ".pdf", else
+    // as text. On failure tells the user which file and why, leaves no file
+    // half written behind, and returns false.
+    bool save(const QString& path);
+
+    // The context menu as it is about to open (for tests and the keyboard).
+    QMenu* contextMenu();
+
+Q_SIGNALS:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void copy();
+    void saveAs();
+    void print();
+    bool empty() const;
+
+    QPlainTextEdit* area_;
+    const ReportModel& report_;
+    MessageBoxes& messages_;
+    ReadingName name_;
+    QString lastFolder_; // where the last reading was saved, for this run
+    QMenu* menu_ = nullptr;
+};
+
+} // namespace orvantis

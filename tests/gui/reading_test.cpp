@@ -1,0 +1,190 @@
+// Keeping a reading: the report area's context menu, the text and PDF files
+// it saves, and a save that cannot be made.
+#include "harness.h"
+
+#include "mainwindow/report_view.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvantis;
+using test::Harness;
+
+namespace {
+
+QStringList itemStates(QMenu* menu)
+{
+    QStringList items;
+    for (const QAction* action : menu->actions())
+        items << (action->isSeparator() ? QStringLiteral("-")
+                                        : action->text() + (action->isEnabled() ? "" : " (off)"));
+    return items;
+}
+
+void calculate(Harness& h, int mode)
+{
+    h.w->birthDateBox()->setText(QStringLiteral("July 04, 1976"));
+    h.w->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(mode))->click();
+    if (mode == 2)
+        h.w->monthList()->setCurrentIndex(2); // March
+    h.w->Command1_Click();
+}
+
+// What a reader of the PDF can select and search, its line breaks as blanks.
+QString pdfText(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished() || pdftotext.exitCode() != 0)
+        qFatal("pdftotext failed");
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+}
+
+} // namespace
+
+class ReadingTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void menuItems()
+    {
+        Harness h;
+        QMenu* menu = h.w->reportView().contextMenu();
+        const QStringList off{"&Copy (off)", "Select &All (off)", "-", "&Save Reading As... (off)",
+                              "&Print... (off)"};
+        QCOMPARE(itemStates(menu), off);
+        calculate(h, 1);
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()),
+                 (QStringList{"&Copy", "Select &All", "-", "&Save Reading As...", "&Print..."}));
+        option3EmptyDay(h);
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off); // emptied by the day message
+    }
+
+    void copiesSelectionOrAll()
+    {
+        Harness h;
+        calculate(h, 1);
+        QMenu* menu = h.w->reportView().contextMenu();
+        menu->actions()[0]->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), h.w->reportArea()->toPlainText());
+        QTextCursor cursor = h.w->reportArea()->textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(16, QTextCursor::KeepAnchor);
+        h.w->reportArea()->setTextCursor(cursor);
+        menu->actions()[0]->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Destiny Number:"));
+        QVERIFY(h.w->reportArea()->isReadOnly());
+    }
+
+    // The file name offered says which reading it is; the text file holds the
+    // report exactly, CR LF and all.
+    void savesText_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("1") << 1 << "Orvantis reading 1976-07-04.txt";
+        QTest::newRow("2") << 2 << "Orvantis reading 1976-07-04 March.txt";
+        QTest::newRow("3") << 3 << "Orvantis reading 1976-07-04 May 17.txt";
+    }
+    void savesText()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, offered);
+        QTemporaryDir dir;
+        Harness h;
+        calculate(h, mode);
+        QString path;
+        test::answerModal([&] { h.w->reportView().contextMenu()->actions()[3]->trigger(); },
+                          [&](QWidget* modal) {
+                              auto* dialog = qobject_cast<QFileDialog*>(modal);
+                              QVERIFY(dialog);
+                              QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), offered);
+                              path = dir.filePath(offered);
+                              dialog->selectFile(path);
+                              QMetaObject::invokeMethod(dialog, "accept");
+                          });
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray::fromStdString(h.w->report().Text()));
+    }
+
+    // The PDF holds the title and every heading and paragraph as text.
+    void savesPdf_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("1") << 1 << "Orvantis reading for July 04, 1976";
+        QTest::newRow("2") << 2 << "Orvantis reading for July 04, 1976, month of March";
+        QTest::newRow("3") << 3 << "Orvantis reading for July 04, 1976, day of May 17";
+    }
+    void savesPdf()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        Harness h;
+        calculate(h, mode);
+        const QString path = dir.filePath(QStringLiteral("reading.pdf"));
+        QVERIFY(h.w->reportView().save(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
+        const QString text = pdfText(path);
+        QVERIFY2(text.startsWith(title), qPrintable(text.left(80)));
+        for (const QString& line : QString::fromStdString(h.w->report().Text()).split(QStringLiteral("\r\n")))
+            QVERIFY2(text.contains(line.simplified()), qPrintable(text));
+    }
+
+    // A save that cannot be made says where and why, and leaves no file.
+    void failedSaveLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder"); // else a folder that is a file
+        QTest::newRow("read-only folder") << true;
+        QTest::newRow("no such folder") << false;
+    }
+    void failedSaveLeavesNothing()
+    {
+        QFETCH(bool, readOnlyFolder);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("reading.txt"));
+        if (readOnlyFolder) {
+            QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            if (QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
+                QSKIP("run as root: a read-only folder is writable");
+        } else {
+            QFile(dir.filePath(QStringLiteral("plain"))).open(QIODevice::WriteOnly);
+            path = dir.filePath(QStringLiteral("plain/reading.txt"));
+        }
+        Harness h;
+        calculate(h, 1);
+        QVERIFY(!h.w->reportView().save(path));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 readOnlyFolder ? QStringList() : QStringList{"plain"});
+        QCOMPARE(h.messages.shown.size(), 1);
+        QVERIFY2(h.messages.shown[0].startsWith(
+                     QStringLiteral("Warning Orvantis: The reading could not be saved in ") + path + ":\n"),
+                 qPrintable(h.messages.shown[0]));
+    }
+
+private:
+    void option3EmptyDay(Harness& h)
+    {
+        h.w->findChild<QRadioButton*>(QStringLiteral("Option3"))->click();
+        h.w->dayBox()->clear();
+        h.w->Command1_Click();
+    }
+};
+
+QTEST_MAIN(ReadingTest)
+#include "reading_test.moc"
