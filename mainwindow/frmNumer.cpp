@@ -353,23 +353,14 @@ void frmNumer::Command1_Click()
     BirthDateText = birth ? QString::fromLatin1(reading::EngineDate(*birth).chars) : QString();
     HideCalendars();
 
-    // Which reading it is, for its title and file name when it is kept.
-    ReadingName name{QStringLiteral("Orvantis reading"), QStringLiteral("Orvantis reading")};
-    if (shown) {
-        name.title += QStringLiteral(" for ") + ui->Text3->text();
-        name.fileStem += QLatin1Char(' ') + shown->toString(Qt::ISODate);
-    }
-    const auto add = [&name](const QString& what, const QString& which) {
-        name.title += QStringLiteral(", ") + what + QLatin1Char(' ') + which;
-        name.fileStem += QLatin1Char(' ') + which;
-    };
     switch (currentMode()) {
     case 1:
         reading::DestinyAndBirthReading(report_, birth);
+        reportView_->setReading(readingName(shown, {}, {}));
         break;
     case 2:
         reading::PersonalYearMonthReading(report_, birth, std::chrono::month(unsigned(ChosenMonth)));
-        add(QStringLiteral("month of"), ui->Combo1->currentText());
+        reportView_->setReading(readingName(shown, QStringLiteral("month"), ui->Combo1->currentText()));
         break;
     default:
         if (ui->Text2->text().isEmpty()) {
@@ -378,10 +369,9 @@ void frmNumer::Command1_Click()
             return;
         }
         reading::PersonalDayReading(report_, birth, datetext::monthDay(MonthView2->selectedDate()));
-        add(QStringLiteral("day of"), ui->Text2->text());
+        reportView_->setReading(readingName(shown, QStringLiteral("day"), ui->Text2->text()));
         break;
     }
-    reportView_->setReading(name);
     BirthDateText.clear();
 }
 

@@ -1,5 +1,7 @@
 #include "mainwindow/reading_document.h"
 
+#include "mainwindow/date_texts.h"
+
 #include <QBuffer>
 #include <QLocale>
 #include <QPdfWriter>
@@ -26,6 +28,21 @@ bool isHeading(const QString& line)
 }
 
 } // namespace
+
+ReadingName readingName(const std::optional<QDate>& birth, const QString& targetKind,
+                        const QString& target)
+{
+    ReadingName name{QStringLiteral("Orvantis reading"), QStringLiteral("Orvantis reading")};
+    if (birth) {
+        name.title += QStringLiteral(" for ") + datetext::BirthDateDisplay(*birth);
+        name.fileStem += QLatin1Char(' ') + birth->toString(Qt::ISODate);
+    }
+    if (!target.isEmpty()) {
+        name.title += QStringLiteral(", ") + targetKind + QStringLiteral(" of ") + target;
+        name.fileStem += QLatin1Char(' ') + target;
+    }
+    return name;
+}
 
 std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name, const std::string& report)
 {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QPageSize>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QTextDocument;
@@ -19,6 +21,12 @@ struct ReadingName {
     QString title;    // "Orvantis reading for July 04, 1976, month of March"
     QString fileStem; // "Orvantis reading 1976-07-04 March"
 };
+
+// The name of a calculated reading: of the birth date (when the box held
+// one), and of the month or day it is for: `target` is "March" and
+// `targetKind` "month" for a Personal Month, say; both empty in mode 1.
+ReadingName readingName(const std::optional<QDate>& birth, const QString& targetKind,
+                        const QString& target);
 
 // The report (CR LF line breaks, as the report builders write it) as a
 // document: the title first, heading lines ("Destiny Number:7", "Personal
