@@ -86,8 +86,8 @@ machine = [
     ('System', f"{output('nproc')} x {cpu}, {memory:.1f} GB; {os_name}, kernel {output('uname', '-r')}"),
     ('Tools', f"{output('c++', '--version')}, Release (`-O3`); Qt {output('pkg-config', '--modversion', 'Qt6Widgets')}; "
      f"Google Benchmark {output('dpkg-query', '-W', '-f=${Version}', 'libbenchmark-dev')}; Node.js {output('node', '--version')}"),
-    ('1-minute load', f"{load['load_before']} at the start (after waiting {load['waited']:.0f} s, at most "
-                      f"{load['max_wait']:.0f} s, for it to drop below 1.0), {load['load_after']} at the end"),
+    ('1-minute load', f"{load['load_before']:.2f} at the start (after waiting {load['waited']:.0f} s, at most "
+                      f"{load['max_wait']:.0f} s, for it to drop below 1.0), {load['load_after']:.2f} at the end"),
 ]
 commands = text('commands').rstrip()
 print(f"""# Performance
