@@ -12,6 +12,9 @@ int main(int argc, char* argv[])
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Bare window"));
     window.setCentralWidget(new QLabel(QStringLiteral("A bare Qt window")));
+    // The size of Orvantis's window (its 732 x 455 client area and a menu
+    // bar), so that both fill the same pixels.
+    window.resize(732, 475);
     window.show();
     return QApplication::exec();
 }

@@ -12,7 +12,8 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "engine/numbers.h"
 #include "mainwindow/frmNumer.h"
-#include "platform/services.h"
+#include "mainwindow/drop_down_calendar.h"
+#include "quiet_services.h"
 #include "platform/settings_store.h"
 #include "reports/report_area.h"
 #include "reports/reports.h"
@@ -153,7 +154,7 @@ class CalculateBench : public QObject {
     Q_OBJECT
 
 private:
-    orvantis::MemorySettingsStore settings_;
+    orvantis::bench::QuietServices services_;
     std::unique_ptr<orvantis::frmNumer> window_;
 
     template <typename T>
@@ -169,20 +170,18 @@ private:
     // before pressing the button.
     void prepare(int mode, const LongestInput& input)
     {
-        orvantis::Services services;
-        services.settings = &settings_;
-        window_ = std::make_unique<orvantis::frmNumer>(services);
+        window_ = std::make_unique<orvantis::frmNumer>(services_.services());
         QVERIFY(window_->Form_Load());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 
-        child<QCalendarWidget>("MonthView1")->setSelectedDate(input.birthDate);
+        window_->birthCalendar().setSelectedDate(input.birthDate);
         window_->MonthView1_DateClick();
         child<QRadioButton>(mode == 1 ? "Option1" : mode == 2 ? "Option2" : "Option3")->click();
         if (mode == 2)
             child<QComboBox>("Combo1")->setCurrentIndex(input.month - 1);
         if (mode == 3) {
-            child<QCalendarWidget>("MonthView2")->setSelectedDate(input.dayDate);
+            window_->dayCalendar().setSelectedDate(input.dayDate);
             window_->MonthView2_DateClick();
         }
         QCoreApplication::processEvents();

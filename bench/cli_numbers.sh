@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times `orvantis-calc numbers` on every date of the calendar range,
 # 1753-01-01 to 9999-12-31 (3,012,154 lines), fed through a pipe as a script
-# would feed it. The target is well under 1.5 s per run on two cores.
+# would feed it.
 #
 #   bench/cli_numbers.sh [BUILD_DIR] [RUNS]     (defaults: build, 5)
 set -euo pipefail
@@ -32,7 +32,7 @@ echo "dates: $(wc -l < "$dates"), rows printed: $lines"
 [[ $lines -eq 3012154 ]] || { echo "row count is wrong" >&2; exit 1; }
 
 # Each run prints its times; the last line of each variant gives the medians,
-# in a form scripts/bench.sh reads.
+# in a form scripts/bench_page.py reads.
 TIMEFORMAT='%R %U %S'
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 for variant in "numbers" "numbers --target 02/29"; do

@@ -1,31 +1,39 @@
-// Start-up time and peak memory of window programs, measured from outside.
+// Start-up of window programs as a user sees it, measured from outside.
 //
-//   startup_probe [--runs N] [--settle-ms MS] [--timeout-ms MS]
+//   startup_probe [--runs N] [--timeout-ms MS] [--runtime-base DIR]
 //                 --window TITLE PROGRAM [--window TITLE PROGRAM ...]
 //
-// Each run forks and executes PROGRAM and waits on the X server (DISPLAY)
-// until a top-level window of that process with the title TITLE is mapped.
-// The wall time runs from just before the fork to the arrival of that
-// MapNotify, on CLOCK_MONOTONIC. The program is then left SETTLE_MS to paint
-// (so its first paint counts towards its memory), ended with SIGTERM (SIGKILL
-// if it lingers) and reaped with wait4(), whose ru_maxrss is its peak
-// resident memory, and its ru_utime + ru_stime the CPU time it used (start-up,
-// first paint and settling; steadier than the wall time on a busy machine).
+// Each run forks and executes PROGRAM and watches the X server (DISPLAY).
+// Every window created there gets a DAMAGE object (the X Damage extension)
+// as soon as the CreateNotify arrives, so no drawing into it can go unseen.
+// Two moments are taken on CLOCK_MONOTONIC, counted from just before the
+// fork:
+//   mapped       the MapNotify of a top-level window of that process titled
+//                TITLE;
+//   first paint  the first DamageNotify on that window after it was mapped,
+//                i.e. the first frame the program drew into it.
+// At the first paint the probe reads what the process has used so far: its
+// CPU time, the sum over its threads of /proc/PID/task/*/schedstat (the
+// scheduler's nanosecond count of time on a CPU), and its peak resident
+// memory, VmHWM of /proc/PID/status. The program is then ended with SIGTERM
+// (SIGKILL if it lingers) and reaped.
 //
 // The programs take turns, in an ABBA order so that neither always runs
 // right after the other, after one untimed run each that fills the page
-// cache. Every run gets fresh, private XDG_CONFIG_HOME and XDG_RUNTIME_DIR
-// folders, so a single-instance lock or settings file of one run never
-// reaches the next. The medians of the first program are compared with
-// those of the last as ratios.
+// cache. Every run gets a fresh private XDG_RUNTIME_DIR (mode 0700) on a
+// tmpfs below DIR (default /dev/shm), where a desktop keeps /run/user/UID
+// and so the single-instance lock, and a fresh empty XDG_CONFIG_HOME, so no
+// lock or settings file of one run reaches the next.
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
 #include <ftw.h>
+#include <linux/magic.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +43,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,18 +52,23 @@
 
 namespace {
 
+struct RunResult {
+    double mappedMs;
+    double paintMs;
+    double cpuMs;   // all threads, up to the first paint
+    double peakKb;  // VmHWM at the first paint
+};
+
 struct Program {
     std::string title;
     std::string path;
-    std::vector<double> wallMs;
-    std::vector<long> peakRssKb;
-    std::vector<double> cpuMs;
+    std::vector<RunResult> runs;
 };
 
 struct Options {
     int runs = 20;
-    int settleMs = 200;
     int timeoutMs = 20000;
+    std::string runtimeBase = "/dev/shm";
     std::vector<Program> programs;
 };
 
@@ -78,21 +93,21 @@ std::optional<Options> parseOptions(int argc, char* argv[])
             return std::nullopt;
         char* end = nullptr;
         const long v = std::strtol(argv[++i], &end, 10);
-        if (*end != '\0' || v < 0 || v > 1'000'000)
+        if (*end != '\0' || v <= 0 || v > 1'000'000)
             return std::nullopt;
         return static_cast<int>(v);
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::optional<int> v;
-        if (arg == "--runs" && (v = number(i)) && *v > 0)
+        if (arg == "--runs" && (v = number(i)))
             o.runs = *v;
-        else if (arg == "--settle-ms" && (v = number(i)))
-            o.settleMs = *v;
-        else if (arg == "--timeout-ms" && (v = number(i)) && *v > 0)
+        else if (arg == "--timeout-ms" && (v = number(i)))
             o.timeoutMs = *v;
+        else if (arg == "--runtime-base" && i + 1 < argc)
+            o.runtimeBase = argv[++i];
         else if (arg == "--window" && i + 2 < argc) {
-            o.programs.push_back({argv[i + 1], argv[i + 2], {}, {}, {}});
+            o.programs.push_back({argv[i + 1], argv[i + 2], {}});
             i += 2;
         } else
             return std::nullopt;
@@ -104,6 +119,15 @@ std::optional<Options> parseOptions(int argc, char* argv[])
 
 // ------------------------------------------------------------------ X side
 
+// What the X server has shown of one run's program so far.
+struct Sighting {
+    pid_t pid = 0;
+    std::string title;
+    xcb_window_t window = XCB_NONE; // its top-level window, once mapped
+    double mappedAt = -1;
+    double paintedAt = -1;
+};
+
 class Display {
 public:
     Display()
@@ -114,19 +138,23 @@ public:
             fail("cannot connect to the X server (is DISPLAY set?)");
         // The programs must not inherit our connection.
         fcntl(xcb_get_file_descriptor(c_), F_SETFD, FD_CLOEXEC);
+        const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c_, &xcb_damage_id);
+        if (!damage || !damage->present)
+            fail("the X server has no DAMAGE extension");
+        damageNotify_ = static_cast<uint8_t>(damage->first_event + XCB_DAMAGE_NOTIFY);
+        std::free(xcb_damage_query_version_reply(c_, xcb_damage_query_version(c_, 1, 1), nullptr));
+
         xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c_));
         for (int n = 0; n < screenNumber && it.rem > 0; ++n)
             xcb_screen_next(&it);
-        root_ = it.data->root;
         netWmName_ = atom("_NET_WM_NAME");
         utf8String_ = atom("UTF8_STRING");
         netWmPid_ = atom("_NET_WM_PID");
         // Without a window manager Qt's top-level windows are children of the
-        // root window, so their mapping shows up as substructure events there;
-        // with one, the frame is mapped there and the client inside it, so
-        // the frame's children are watched as well (see watchNewFrame).
-        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
+        // root window, so their creation and mapping show up as substructure
+        // events there; with one, the frame is created there and the client
+        // inside it, so every new window's children are watched as well.
+        watch(it.data->root);
         xcb_flush(c_);
     }
     ~Display() { xcb_disconnect(c_); }
@@ -136,22 +164,30 @@ public:
     int fd() const { return xcb_get_file_descriptor(c_); }
     bool broken() const { return xcb_connection_has_error(c_) != 0; }
 
-    // Handles the events that have arrived; true once a window of `pid`
-    // titled `title` has been mapped.
-    bool sawWindow(pid_t pid, const std::string& title)
+    // Handles the events that have arrived, noting in `s` the moments its
+    // window was mapped and first drawn into.
+    void update(Sighting& s)
     {
-        bool found = false;
         while (xcb_generic_event_t* ev = xcb_poll_for_event(c_)) {
             const auto type = ev->response_type & 0x7f;
             if (type == XCB_CREATE_NOTIFY) {
-                watchNewFrame(reinterpret_cast<xcb_create_notify_event_t*>(ev)->window);
-            } else if (type == XCB_MAP_NOTIFY && !found) {
+                const xcb_window_t w = reinterpret_cast<xcb_create_notify_event_t*>(ev)->window;
+                watch(w);
+                xcb_damage_create(c_, xcb_generate_id(c_), w, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+                xcb_flush(c_);
+            } else if (type == XCB_MAP_NOTIFY && s.mappedAt < 0) {
                 const xcb_window_t w = reinterpret_cast<xcb_map_notify_event_t*>(ev)->window;
-                found = isWindowOf(w, pid, title);
+                if (isWindowOf(w, s.pid, s.title)) {
+                    s.mappedAt = nowMs();
+                    s.window = w;
+                }
+            } else if (type == damageNotify_ && s.mappedAt >= 0 && s.paintedAt < 0
+                       && reinterpret_cast<xcb_damage_notify_event_t*>(ev)->drawable == s.window) {
+                s.paintedAt = nowMs();
             }
+            // Errors (a window gone before its DAMAGE object was made) are dropped.
             std::free(ev);
         }
-        return found;
     }
 
 private:
@@ -164,11 +200,10 @@ private:
         return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
 
-    void watchNewFrame(xcb_window_t window)
+    void watch(xcb_window_t window)
     {
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(c_, window, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(c_);
     }
 
     std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
@@ -200,7 +235,7 @@ private:
     }
 
     xcb_connection_t* c_ = nullptr;
-    xcb_window_t root_ = 0;
+    uint8_t damageNotify_ = 0;
     xcb_atom_t netWmName_ = XCB_ATOM_NONE;
     xcb_atom_t utf8String_ = XCB_ATOM_NONE;
     xcb_atom_t netWmPid_ = XCB_ATOM_NONE;
@@ -210,76 +245,83 @@ private:
 
 int removeEntry(const char* path, const struct stat*, int, FTW*) { return ::remove(path); }
 
-// Fresh XDG_CONFIG_HOME and XDG_RUNTIME_DIR for one run, removed afterwards.
-class PrivateFolders {
+// A fresh folder of mode 0700 in `parent`, removed with everything in it.
+class PrivateFolder {
 public:
-    PrivateFolders()
+    explicit PrivateFolder(const std::string& parent)
     {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/startup-probe-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            fail("cannot make a temporary folder: " + std::string(std::strerror(errno)));
-        base_ = pattern;
-        config_ = base_ + "/config";
-        runtime_ = base_ + "/runtime";
-        // Qt refuses a runtime folder that others can read.
-        if (::mkdir(config_.c_str(), 0700) != 0 || ::mkdir(runtime_.c_str(), 0700) != 0)
-            fail("cannot make the private folders in " + base_);
+        std::string pattern = parent + "/startup-probe-XXXXXX";
+        if (!mkdtemp(pattern.data())) // mode 0700, as Qt wants of a runtime folder
+            fail("cannot make a folder in " + parent + ": " + std::strerror(errno));
+        path_ = pattern;
     }
-    ~PrivateFolders() { nftw(base_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
-    PrivateFolders(const PrivateFolders&) = delete;
-    PrivateFolders& operator=(const PrivateFolders&) = delete;
+    ~PrivateFolder() { nftw(path_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
 
-    const std::string& config() const { return config_; }
-    const std::string& runtime() const { return runtime_; }
+    const std::string& path() const { return path_; }
 
 private:
-    std::string base_, config_, runtime_;
+    std::string path_;
 };
 
-struct RunResult {
-    double wallMs;
-    long peakRssKb;
-    double cpuMs; // user + system, to the end of the settling time
-};
-
-double milliseconds(const timeval& t)
+std::string temporaryFolder()
 {
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
 }
 
-// Reaps `pid`, giving it up to `graceMs` before SIGKILL; the child's
-// resource use, or nullopt if it could not be reaped.
-std::optional<rusage> endChild(pid_t pid, int graceMs)
+// CPU time of all the threads of `pid` so far, in ms. Threads that have
+// already ended are not counted.
+double cpuMsSoFar(pid_t pid)
 {
-    rusage usage{};
-    int status = 0;
-    const double until = nowMs() + graceMs;
-    while (nowMs() < until) {
-        const pid_t r = wait4(pid, &status, WNOHANG, &usage);
-        if (r == pid)
-            return usage;
-        if (r < 0 && errno != EINTR)
-            return std::nullopt;
-        usleep(2000);
+    double ns = 0;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(
+             "/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream schedstat(task.path() / "schedstat");
+        unsigned long long onCpuNs = 0;
+        if (schedstat >> onCpuNs)
+            ns += static_cast<double>(onCpuNs);
     }
+    return ns / 1e6;
+}
+
+double peakResidentKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtod(line.c_str() + 6, nullptr);
+    return 0;
+}
+
+// Ends `pid`: SIGTERM, then SIGKILL if it is still there after `graceMs`.
+void endChild(pid_t pid, int graceMs)
+{
+    kill(pid, SIGTERM);
+    int status = 0;
+    for (const double until = nowMs() + graceMs; nowMs() < until; usleep(2000))
+        if (waitpid(pid, &status, WNOHANG) != 0)
+            return;
     kill(pid, SIGKILL);
-    while (wait4(pid, &status, 0, &usage) < 0)
-        if (errno != EINTR)
-            return std::nullopt;
-    return usage;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
 }
 
 RunResult runOnce(Display& x, const Program& p, const Options& o)
 {
-    PrivateFolders folders;
+    PrivateFolder runtime(o.runtimeBase);
+    PrivateFolder config(temporaryFolder());
+    Sighting s;
+    s.title = p.title;
     const double start = nowMs();
-    const pid_t pid = fork();
-    if (pid < 0)
+    s.pid = fork();
+    if (s.pid < 0)
         fail("fork: " + std::string(std::strerror(errno)));
-    if (pid == 0) {
-        setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folders.runtime().c_str(), 1);
+    if (s.pid == 0) {
+        setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
         const int devNull = ::open("/dev/null", O_RDWR);
         if (devNull >= 0) {
             dup2(devNull, STDIN_FILENO);
@@ -292,42 +334,40 @@ RunResult runOnce(Display& x, const Program& p, const Options& o)
         _exit(127);
     }
 
-    double mappedAt = -1;
-    while (mappedAt < 0) {
-        if (x.sawWindow(pid, p.title)) {
-            mappedAt = nowMs();
-            break;
-        }
+    for (x.update(s); s.paintedAt < 0; x.update(s)) {
         if (x.broken())
             fail("lost the connection to the X server");
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            fail(p.path + " ended before its window \"" + p.title + "\" was mapped");
+        if (waitpid(s.pid, &status, WNOHANG) == s.pid)
+            fail(p.path + " ended before it drew its window \"" + p.title + "\"");
         if (nowMs() - start > o.timeoutMs) {
-            endChild(pid, 0);
-            fail("no window \"" + p.title + "\" within " + std::to_string(o.timeoutMs) + " ms");
+            endChild(s.pid, 0);
+            fail("no window \"" + p.title + "\" drawn within " + std::to_string(o.timeoutMs) + " ms");
         }
         pollfd pfd{x.fd(), POLLIN, 0};
         poll(&pfd, 1, 10);
     }
-
-    usleep(static_cast<useconds_t>(o.settleMs) * 1000);
-    x.sawWindow(0, {}); // drop what the settling produced
-    kill(pid, SIGTERM);
-    const std::optional<rusage> usage = endChild(pid, 3000);
-    if (!usage)
-        fail("could not reap " + p.path);
-    return {mappedAt - start, usage->ru_maxrss,
-            milliseconds(usage->ru_utime) + milliseconds(usage->ru_stime)};
+    const RunResult r{s.mappedAt - start, s.paintedAt - start, cpuMsSoFar(s.pid),
+                      peakResidentKb(s.pid)};
+    endChild(s.pid, 3000);
+    Sighting none;
+    x.update(none); // drop what the ending produced
+    return r;
 }
 
-template <typename T>
-double median(std::vector<T> v)
+double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
-    return n % 2 ? static_cast<double>(v[n / 2])
-                 : (static_cast<double>(v[n / 2 - 1]) + static_cast<double>(v[n / 2])) / 2;
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double medianOf(const Program& p, double RunResult::*field)
+{
+    std::vector<double> v;
+    for (const RunResult& r : p.runs)
+        v.push_back(r.*field);
+    return median(v);
 }
 
 } // namespace
@@ -336,42 +376,36 @@ int main(int argc, char* argv[])
 {
     const std::optional<Options> parsed = parseOptions(argc, argv);
     if (!parsed) {
-        std::fprintf(stderr, "usage: startup_probe [--runs N] [--settle-ms MS] [--timeout-ms MS]\n"
+        std::fprintf(stderr, "usage: startup_probe [--runs N] [--timeout-ms MS] [--runtime-base DIR]\n"
                              "                     --window TITLE PROGRAM [--window TITLE PROGRAM ...]\n");
         return 2;
     }
     Options o = *parsed;
+    struct statfs fs {};
+    if (statfs(o.runtimeBase.c_str(), &fs) != 0 || fs.f_type != TMPFS_MAGIC)
+        fail(o.runtimeBase + " is not a tmpfs; pass one with --runtime-base");
     Display x;
 
     for (const Program& p : o.programs) // untimed: page cache, font caches
         runOnce(x, p, o);
 
-    std::printf("%d runs each, ABBA order, settle %d ms\n", o.runs, o.settleMs);
+    std::printf("%d runs each, ABBA order; ms from the fork, CPU and peak memory at the first paint\n",
+                o.runs);
     for (int round = 0; round < o.runs; ++round) {
         const std::size_t n = o.programs.size();
         for (std::size_t k = 0; k < n; ++k) {
             Program& p = o.programs[round % 2 == 0 ? k : n - 1 - k];
             const RunResult r = runOnce(x, p, o);
-            p.wallMs.push_back(r.wallMs);
-            p.peakRssKb.push_back(r.peakRssKb);
-            p.cpuMs.push_back(r.cpuMs);
-            std::printf("run %2d  %-24s %8.1f ms %8ld kB %8.1f ms CPU\n", round + 1, p.title.c_str(),
-                        r.wallMs, r.peakRssKb, r.cpuMs);
+            p.runs.push_back(r);
+            std::printf("run %2d  %-24s mapped %7.1f ms  painted %7.1f ms  CPU %7.1f ms  %7.0f kB\n",
+                        round + 1, p.title.c_str(), r.mappedMs, r.paintMs, r.cpuMs, r.peakKb);
             std::fflush(stdout);
         }
     }
-
-    for (const Program& p : o.programs) {
-        const auto [lo, hi] = std::minmax_element(p.wallMs.begin(), p.wallMs.end());
-        std::printf("median \"%s\": wall_ms=%.1f peak_rss_kb=%.0f cpu_ms=%.1f (wall %.1f to %.1f ms)\n",
-                    p.title.c_str(), median(p.wallMs), median(p.peakRssKb), median(p.cpuMs), *lo, *hi);
-    }
-    if (o.programs.size() >= 2) {
-        const Program& a = o.programs.front();
-        const Program& b = o.programs.back();
-        std::printf("ratio \"%s\" / \"%s\": wall=%.3f peak_rss=%.3f cpu=%.3f\n", a.title.c_str(),
-                    b.title.c_str(), median(a.wallMs) / median(b.wallMs),
-                    median(a.peakRssKb) / median(b.peakRssKb), median(a.cpuMs) / median(b.cpuMs));
-    }
+    for (const Program& p : o.programs)
+        std::printf("median \"%s\": mapped_ms=%.1f paint_ms=%.1f cpu_ms=%.1f peak_kb=%.0f\n",
+                    p.title.c_str(), medianOf(p, &RunResult::mappedMs),
+                    medianOf(p, &RunResult::paintMs), medianOf(p, &RunResult::cpuMs),
+                    medianOf(p, &RunResult::peakKb));
     return 0;
 }

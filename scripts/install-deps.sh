@@ -14,7 +14,7 @@ build_pkgs=(
   xdg-utils
 )
 test_pkgs=(
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxcb-damage0-dev
   xvfb xauth xdotool x11-utils openbox trayer imagemagick poppler-utils
   dbus dbus-x11 at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev
