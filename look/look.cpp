@@ -70,7 +70,16 @@ const QString& standInFor(const char* face)
 
 QFont fittedToWidth(QFont font, const QString& sample, int width)
 {
-    const int natural = QFontMetrics(font).horizontalAdvance(sample);
+    // Measured in the report's face, which the window loads anyway, and
+    // scaled to the font's size when it is the same face: loading a face at
+    // another size only to measure it cost a few milliseconds at start. Text
+    // widths grow with the size as long as glyphs are not hinted across,
+    // which the usual font settings do not do.
+    const QFont reference = msSansSerif();
+    const int natural = font.family() == reference.family() && font.stretch() == QFont::AnyStretch
+        ? qRound(QFontMetricsF(reference).horizontalAdvance(sample) * font.pointSizeF()
+                 / reference.pointSizeF())
+        : QFontMetrics(font).horizontalAdvance(sample);
     if (natural > width && natural > 0)
         font.setStretch(std::max(70, width * 100 / natural));
     return font;
