@@ -3,9 +3,9 @@
 #include "dialogs/frmabout.h"
 #include "dialogs/frmfont.h"
 #include "look/look.h"
-#include "look/pictures.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/drop_down_calendar.h"
+#include "mainwindow/main_window_look.h"
 #include "mainwindow/report_view.h"
 #include "mainwindow/saved_settings.h"
 #include "mainwindow/tray_icon.h"
@@ -60,16 +60,8 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    // The separators keep the names the menus were laid out with.
-    int line = 0;
-    for (QAction* action : ui->mnuHelp->actions())
-        if (action->isSeparator())
-            action->setObjectName(QStringLiteral("line%1").arg(++line));
-    for (QAction* action : ui->mnuRestore->actions())
-        if (action->isSeparator())
-            action->setObjectName(QStringLiteral("Line4"));
-
-    applyLook();
+    applyMainWindowLook(*ui, this);
+    setCalculateTip(QString::fromLatin1(kTipAtStart));
     MonthView1 = new DropDownCalendar(ui->Text3, {QStringLiteral("MonthView1"),
                                                   QStringLiteral("Birth date calendar"),
                                                   QRect(18, 42, 180, 188)});
@@ -90,32 +82,6 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
 }
 
 frmNumer::~frmNumer() = default;
-
-void frmNumer::applyLook()
-{
-    using namespace look;
-    for (QWidget* caption : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Label2),
-                             static_cast<QWidget*>(ui->Label3), static_cast<QWidget*>(ui->Option1),
-                             static_cast<QWidget*>(ui->Option2), static_cast<QWidget*>(ui->Option3)}) {
-        caption->setFont(westminster(12));
-        setTextColour(caption, QPalette::WindowText, colours::highlight());
-        setTextColour(caption, QPalette::ButtonText, colours::highlight());
-    }
-    // Only the date boxes are narrowed, where "September 30, 2025" must fit;
-    // the report and the month list show the face at its natural width.
-    ui->Text3->setFont(msSansSerifForDateBoxes());
-    ui->Text2->setFont(msSansSerifForDateBoxes());
-    ui->Combo1->setFont(msSansSerif());
-    ui->Text1->setFont(msSansSerif());
-    setBoxColours(ui->Text3, colours::highlight());
-    setBoxColours(ui->Text1, colours::activeTitleBar());
-    setBoxColours(ui->Text2, colours::buttonFace());
-    setBoxColours(ui->Combo1, colours::buttonFace());
-
-    ui->Image1->setPixmap(appPicture(ui->Image1->size(), devicePixelRatioF()));
-    ui->Command1->setIcon(globeIcon());
-    setCalculateTip(QString::fromLatin1(kTipAtStart));
-}
 
 void frmNumer::connectHandlers()
 {

@@ -94,7 +94,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void applyLook();
     void connectHandlers();
     void applyMode(int mode);
     int currentMode() const; // 1, 2 or 3
