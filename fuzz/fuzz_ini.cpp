@@ -19,17 +19,13 @@
 
 #include "platform/ini_document.h"
 
-#include <QByteArray>
 #include <QList>
-#include <QString>
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -47,12 +43,11 @@ using orvantis::ini::parseIni;
 std::vector<QByteArray> linesOf(const QByteArray& bytes)
 {
     std::vector<QByteArray> lines;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype lf = bytes.indexOf('\n', start);
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype lf = bytes.indexOf('\n', at);
         const qsizetype end = lf < 0 ? bytes.size() : lf + 1;
-        lines.push_back(bytes.mid(start, end - start));
-        start = end;
+        lines.push_back(bytes.mid(at, end - at));
+        at = end;
     }
     return lines;
 }
@@ -72,61 +67,40 @@ bool sameName(const QString& a, const QString& b)
 }
 
 // Only the lines that setValue meant to change differ between `before` and
-// `after`: the smallest window left once the common leading and trailing
-// lines are taken off.
+// `after`: the window left once the common leading and trailing lines are
+// taken off.
 void checkLocalChange(const QByteArray& before, const QByteArray& after, bool replaced)
 {
-    const auto oldLines = linesOf(before);
-    const auto newLines = linesOf(after);
-    const std::size_t limit = std::min(oldLines.size(), newLines.size());
-    std::size_t head = 0;
-    while (head < limit && oldLines[head] == newLines[head])
+    const auto was = linesOf(before), now = linesOf(after);
+    const std::size_t common = std::min(was.size(), now.size());
+    std::size_t head = 0, tail = 0;
+    while (head < common && was[head] == now[head])
         ++head;
-    std::size_t tail = 0;
-    while (tail < limit - head
-           && oldLines[oldLines.size() - 1 - tail] == newLines[newLines.size() - 1 - tail])
+    while (tail < common - head && was[was.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
-    const std::size_t oldChanged = oldLines.size() - head - tail;
-    const std::size_t newChanged = newLines.size() - head - tail;
-
+    const std::size_t oldChanged = was.size() - head - tail, newChanged = now.size() - head - tail;
     if (oldChanged > 1)
         fail("setValue changed more than one existing line");
-    if (replaced) {
-        if (newChanged != oldChanged)
-            fail("replacing a value added or removed lines");
-        if (oldChanged == 1) {
-            const QByteArray& was = oldLines[head];
-            const QByteArray& now = newLines[head];
-            const qsizetype eq = was.indexOf('=');
-            if (eq < 0 || now.left(eq + 1) != was.left(eq + 1))
-                fail("replacing a value changed the key part of its line");
-        }
+    if (replaced ? newChanged != oldChanged : newChanged > oldChanged + 3) // blank, header, setting
+        fail("setValue added or removed the wrong number of lines");
+    if (oldChanged == 0)
         return;
-    }
-    if (newChanged > oldChanged + 3) // blank line, header, setting
-        fail("adding a value inserted too many lines");
-    if (oldChanged == 1) {
-        // Only an old last line without a line end may change: it gets one.
-        const QByteArray& was = oldLines[head];
-        if (head + 1 != oldLines.size() || was.endsWith('\n'))
-            fail("adding a value changed an existing line");
-        const QByteArray& now = newLines[head];
-        if (now != was + "\n" && now != was + "\r\n")
-            fail("adding a value changed the old last line beyond its line end");
-    }
+    const qsizetype keyEnd = was[head].indexOf('=') + 1;
+    if (replaced && (keyEnd == 0 || now[head].left(keyEnd) != was[head].left(keyEnd)))
+        fail("replacing a value changed the key part of its line");
+    // Adding changes no line but an old last line without a line end, which gets one.
+    if (!replaced && (head + 1 != was.size() || was[head].endsWith('\n')
+                      || (now[head] != was[head] + "\n" && now[head] != was[head] + "\r\n")))
+        fail("adding a value changed an existing line");
 }
 
 void checkEncoding(const QString& value)
 {
     const QByteArray encoded = orvantis::ini::encodeValue(value);
-    if (encoded.contains('\n') || encoded.contains('\r') || encoded.contains('\0'))
-        fail("encodeValue left a line break or NUL");
-    if (!encoded.isEmpty()) {
-        const char first = encoded.front();
-        const char last = encoded.back();
-        if (first == ' ' || first == '\t' || last == ' ' || last == '\t')
-            fail("encodeValue left a blank at an end");
-    }
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (encoded.contains('\n') || encoded.contains('\r') || encoded.contains('\0')
+        || (!encoded.isEmpty() && (blank(encoded.front()) || blank(encoded.back()))))
+        fail("encodeValue left a line break, NUL or blank at an end");
     if (orvantis::ini::decodeValue(encoded) != value)
         fail("decodeValue(encodeValue(v)) != v");
 }
@@ -143,9 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const qsizetype paramSize = std::min<qsizetype>(data[0], whole.size() - 1);
     const QList<QByteArray> params = whole.mid(1, paramSize).split('\x1F');
-    const auto param = [&](qsizetype i) {
-        return i < params.size() ? decode(params[i]) : QString();
-    };
+    const auto param = [&](qsizetype i) { return i < params.size() ? decode(params[i]) : QString(); };
     const QString section = param(0), key = param(1), value = param(2);
     const QString otherSection = param(3), otherKey = param(4);
     const QByteArray file = whole.mid(1 + paramSize);
@@ -176,13 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("setValue changed another key's value");
 
     const IniDocument reread = parseIni(written);
-    if (reread.lineCount() != doc.lineCount())
-        fail("reparsing the written bytes gives a different number of lines");
-    if (reread.value(section, key) != value)
-        fail("value does not read back after serialise and parse");
-    if (reread.value(otherSection, otherKey) != doc.value(otherSection, otherKey))
-        fail("another key reads differently after serialise and parse");
-    if (reread.serialise() != written)
-        fail("serialise/parse is not stable");
+    if (reread.lineCount() != doc.lineCount() || reread.value(section, key) != value
+        || reread.value(otherSection, otherKey) != doc.value(otherSection, otherKey)
+        || reread.serialise() != written)
+        fail("the written bytes parse back to a different document");
     return 0;
 }

@@ -4,7 +4,7 @@
 #      warnings as errors;
 #   2. the core and CLI tests again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
-#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 45);
+#   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 30);
 #   4. the Debian package: built, validated, installed, started and removed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +24,7 @@ cmake --build "$asan" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$asan" --output-on-failure -j"$jobs" -L 'core|cli'
 
-FUZZ_SECONDS=${FUZZ_SECONDS:-45} "$here/scripts/fuzz.sh"
+FUZZ_SECONDS=${FUZZ_SECONDS:-30} "$here/scripts/fuzz.sh"
 
 # The Debian package: built, validated, installed with apt, started, removed.
 "$here/scripts/check-package.sh"

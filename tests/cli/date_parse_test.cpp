@@ -1,106 +1,90 @@
+// What orvantis-calc accepts as a date, a target day and a month.
 #include "cli/date_parse.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <optional>
+#include <array>
 #include <string>
 
 using namespace orvantis::cli;
-using namespace std::chrono;
-using orvantis::reading::Date;
 
 namespace {
 
-struct DateCase {
-    std::string text;
-    std::optional<Date> expected;
+enum class Kind { Date, MonthDay, Month };
+
+// The expected year, month and day; 0 where the kind has none, and all
+// three 0 when the text is refused.
+struct Row {
+    const char* name;
+    Kind kind;
+    std::string_view text;
+    int year = 0, month = 0, day = 0;
 };
 
-TEST(ParseDate, AcceptsBothFormsWithinTheCalendarRange)
+std::array<int, 3> parsed(const Row& r)
 {
-    const DateCase cases[] = {
-        {"1970-03-05", 1970y / 3 / 5},
-        {"03/05/1970", 1970y / 3 / 5},
-        {"3/5/1970", 1970y / 3 / 5},
-        {"1970-3-5", 1970y / 3 / 5},
-        {"1753-01-01", 1753y / 1 / 1},
-        {"9999-12-31", 9999y / 12 / 31},
-        {"2000-02-29", 2000y / 2 / 29}, // divisible by 400: leap
-        {"02/29/2024", 2024y / 2 / 29},
-        {"1900-02-29", std::nullopt}, // divisible by 100 only: no leap day
-        {"02/29/2023", std::nullopt},
-        {"1752-12-31", std::nullopt},
-        {"10000-01-01", std::nullopt},
-        {"2023-02-30", std::nullopt},
-        {"2023-04-31", std::nullopt},
-        {"2023-13-01", std::nullopt},
-        {"2023-00-10", std::nullopt},
-        {"2023-01-00", std::nullopt},
-        {"001970-03-05", std::nullopt},
-        {"1970-003-05", std::nullopt},
-        {"03/05/01970", std::nullopt},
-        {"03/05/70", std::nullopt},
-        {"99999999999999999999-01-01", std::nullopt},
-        {"", std::nullopt},
-        {"1970", std::nullopt},
-        {"03/05", std::nullopt},
-        {"1970-03-05x", std::nullopt},
-        {" 1970-03-05", std::nullopt},
-        {"+1970-03-05", std::nullopt},
-        {"1970--03-05", std::nullopt},
-        {"1970/03/05", std::nullopt},
-        {"03-05-1970", std::nullopt},
-        {std::string("1970-03-05\0", 11), std::nullopt},
-        {"\xEF\xBC\x91\xEF\xBC\x99\xEF\xBC\x97\xEF\xBC\x90-03-05", std::nullopt}, // full-width
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(parseDate(c.text), c.expected) << "'" << c.text << "'";
+    const auto n = [](auto field) { return static_cast<int>(static_cast<unsigned>(field)); };
+    if (r.kind == Kind::Date) {
+        if (const auto d = parseDate(r.text))
+            return {static_cast<int>(d->year()), n(d->month()), n(d->day())};
+    } else if (r.kind == Kind::MonthDay) {
+        if (const auto md = parseMonthDay(r.text))
+            return {0, n(md->month()), n(md->day())};
+    } else if (const auto m = parseMonth(r.text)) {
+        return {0, n(*m), 0};
+    }
+    return {0, 0, 0};
 }
 
-TEST(ParseMonthDay, AcceptsMonthDayAloneAndFullDates)
+class Parse : public testing::TestWithParam<Row> {};
+
+TEST_P(Parse, Text)
 {
-    const struct {
-        const char* text;
-        std::optional<month_day> expected;
-    } cases[] = {
-        {"02/29", February / 29},  {"2/9", February / 9},
-        {"12/31", December / 31}, {"2024-02-29", February / 29},
-        {"06/15/1980", June / 15},
-        {"02/30", std::nullopt},     {"04/31", std::nullopt},
-        {"13/01", std::nullopt},     {"00/10", std::nullopt},
-        {"2023-02-29", std::nullopt}, {"02/29/2023", std::nullopt},
-        {"1752-12-31", std::nullopt}, {"0229", std::nullopt},
-        {"02/29/", std::nullopt},    {"02//29", std::nullopt},
-        {"002/28", std::nullopt},    {"", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(parseMonthDay(c.text), c.expected) << "'" << c.text << "'";
+    const Row& r = GetParam();
+    EXPECT_EQ(parsed(r), (std::array{r.year, r.month, r.day}));
 }
 
-TEST(ParseMonth, NumbersNamesAndAbbreviationsInAnyCase)
-{
-    const struct {
-        const char* text;
-        std::optional<month> expected;
-    } cases[] = {
-        {"1", January},   {"01", January},  {"09", September}, {"12", December},
-        {"march", March}, {"MARCH", March}, {"mArCh", March},   {"Sep", September},
-        {"september", September}, {"may", May}, {"DEC", December},
-        {"0", std::nullopt},     {"13", std::nullopt},   {"001", std::nullopt},
-        {"", std::nullopt},      {"Marc", std::nullopt}, {"Sept", std::nullopt},
-        {"march ", std::nullopt}, {"3.0", std::nullopt}, {"-1", std::nullopt},
-        {"M\xC3\xA4rz", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(parseMonth(c.text), c.expected) << "'" << c.text << "'";
-}
-
-TEST(TrimBlanks, DropsSpacesTabsAndCarriageReturnsAtTheEndsOnly)
-{
-    EXPECT_EQ(trimBlanks(" \t1970-03-05 \r"), "1970-03-05");
-    EXPECT_EQ(trimBlanks("a b"), "a b");
-    EXPECT_EQ(trimBlanks(" \r\t "), "");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, Parse,
+    testing::Values(
+        Row{"Date_Iso", Kind::Date, "1970-03-05", 1970, 3, 5},
+        Row{"Date_OneDigitFields", Kind::Date, "1970-3-5", 1970, 3, 5},
+        Row{"Date_FirstDay", Kind::Date, "1753-01-01", 1753, 1, 1},
+        Row{"Date_LastDay", Kind::Date, "12/31/9999", 9999, 12, 31},
+        Row{"Date_LeapDayOf2000", Kind::Date, "2000-02-29", 2000, 2, 29},
+        Row{"Date_Before1753", Kind::Date, "1752-12-31"},
+        Row{"Date_After9999", Kind::Date, "10000-01-01"},
+        Row{"Date_NoLeapDayIn1900", Kind::Date, "1900-02-29"},
+        Row{"Date_April31", Kind::Date, "2023-04-31"},
+        Row{"Date_Month13", Kind::Date, "2023-13-01"},
+        Row{"Date_Day0", Kind::Date, "2023-01-00"},
+        Row{"Date_ThreeDigitMonth", Kind::Date, "1970-003-05"},
+        Row{"Date_FiveDigitYear", Kind::Date, "03/05/01970"},
+        Row{"Date_TwoDigitYear", Kind::Date, "03/05/70"},
+        Row{"Date_HugeNumber", Kind::Date, "99999999999999999999-01-01"},
+        Row{"Date_Empty", Kind::Date, ""},
+        Row{"Date_MonthDayAlone", Kind::Date, "03/05"},
+        Row{"Date_TrailingJunk", Kind::Date, "1970-03-05x"},
+        Row{"Date_MixedSeparators", Kind::Date, "1970/03/05"},
+        Row{"Date_DashesInMonthDayYear", Kind::Date, "03-05-1970"},
+        Row{"Date_EmbeddedNul", Kind::Date, {"1970-03-05\0", 11}},
+        Row{"MonthDay_Feb29", Kind::MonthDay, "02/29", 0, 2, 29},
+        Row{"MonthDay_OneDigitFields", Kind::MonthDay, "2/9", 0, 2, 9},
+        Row{"MonthDay_FullDateYearDropped", Kind::MonthDay, "2024-02-29", 0, 2, 29},
+        Row{"MonthDay_Feb30", Kind::MonthDay, "02/30"},
+        Row{"MonthDay_Month13", Kind::MonthDay, "13/01"},
+        Row{"MonthDay_FullDateThatDoesNotExist", Kind::MonthDay, "2023-02-29"},
+        Row{"MonthDay_FullDateOutOfRange", Kind::MonthDay, "12/31/1752"},
+        Row{"MonthDay_TrailingSlash", Kind::MonthDay, "02/29/"},
+        Row{"Month_OneDigit", Kind::Month, "1", 0, 1},
+        Row{"Month_LeadingZero", Kind::Month, "09", 0, 9},
+        Row{"Month_NameInAnyCase", Kind::Month, "mArCh", 0, 3},
+        Row{"Month_Abbreviation", Kind::Month, "SEP", 0, 9},
+        Row{"Month_0", Kind::Month, "0"},
+        Row{"Month_13", Kind::Month, "13"},
+        Row{"Month_NumberThenJunk", Kind::Month, "3.0"},
+        Row{"Month_FourLetters", Kind::Month, "Sept"},
+        Row{"Month_TrailingBlank", Kind::Month, "march "}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
