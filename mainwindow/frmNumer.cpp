@@ -579,7 +579,7 @@ void frmNumer::AddTrayIcon()
     TrayIconData.icon = windowIcon();
     TrayIconData.tip = windowTitle();
     if (services_.tray != nullptr) {
-        services_.tray->Add(TrayIconData.icon, TrayIconData.tip);
+        services_.tray->Add(TrayIconData.icon, TrayIconData.tip, ui->mnuRestore);
         // Out of the task list for good: a restore does not put it back.
         // Where the desktop has no such switch the window stays listed.
         services_.tray->SetSkipTaskbar(this, true);

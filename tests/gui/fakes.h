@@ -70,7 +70,7 @@ class FakeNotifyArea final : public NotifyArea {
 public:
     explicit FakeNotifyArea(QStringList& sharedLog) : log(sharedLog) {}
     bool IsAvailable() const override { return available; }
-    void Add(const QIcon& icon, const QString& tip) override
+    void Add(const QIcon& icon, const QString& tip, QMenu*) override
     {
         log << QStringLiteral("Add ") + tip;
         icons << icon;

@@ -74,7 +74,7 @@ int main(int argc, char** argv)
             } else if (command == "add") {
                 QPixmap square(22, 22);
                 square.fill(Qt::red);
-                tray.Add(QIcon(square), QStringLiteral("Tray Probe"));
+                tray.Add(QIcon(square), QStringLiteral("Tray Probe"), &menu);
                 say(tray.trayKind() == orvantis::TrayKind::XEmbed ? "added xembed" : "added sni");
             } else if (command == "remove") {
                 tray.Remove();
