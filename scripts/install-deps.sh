@@ -15,7 +15,7 @@ build_pkgs=(
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils openbox trayer imagemagick
+  xvfb xauth xdotool x11-utils openbox trayer
   xfce4-panel xfconf
   dbus dbus-x11 at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev

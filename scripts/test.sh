@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
-#   1. the whole suite (core, CLI, platform, windows, end-to-end) with
+#   1. the whole suite (core, CLI, platform, windows, real desktop) with
 #      warnings as errors;
 #   2. the core and CLI tests again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
 #   3. every fuzz target for a bounded time (FUZZ_SECONDS each, default 45);
-#   4. the Debian package: built, validated, installed, started and removed.
+#   4. the Debian package: built, installed, its files checked, purged.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh" --test
@@ -26,5 +26,5 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 FUZZ_SECONDS=${FUZZ_SECONDS:-45} "$here/scripts/fuzz.sh"
 
-# The Debian package: built, validated, installed with apt, started, removed.
+# The Debian package: built, installed with apt, its files checked, purged.
 "$here/scripts/check-package.sh"
