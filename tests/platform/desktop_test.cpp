@@ -124,6 +124,17 @@ private slots:
         QCOMPARE(window->verticalScrollBar()->value(), 0);
     }
 
+    // Beside the program, wherever it was started from.
+    void helpFileLiesBesideTheProgram()
+    {
+        QTemporaryDir elsewhere;
+        const QString started = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        const QString path = orvantis::helpFilePath();
+        QDir::setCurrent(started);
+        QCOMPARE(path, QStringLiteral(PROGRAM_DIR "/Orvantis.hlp"));
+    }
+
     void helpWindowSaysWhyAFileCannotBeShown_data()
     {
         QTest::addColumn<int>("problem");
