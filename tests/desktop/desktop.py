@@ -125,6 +125,13 @@ def desktop(xfce=False):
         os.makedirs(channel)
         with open(f"{channel}/xfce4-panel.xml", "w") as config:
             config.write(PANEL)
+        # Started here rather than by the bus, so that it is ended (and has
+        # written its files) before the folders are removed.
+        xfconfd = open("/usr/share/dbus-1/services/org.xfce.Xfconf.service").read()
+        start(re.search(r"^Exec=(\S+)", xfconfd, re.M).group(1), log="panel")
+        wait("xfconfd", lambda: call("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                     "org.freedesktop.DBus", "NameHasOwner",
+                                     GLib.Variant("(s)", ("org.xfce.Xfconf",)))[0])
         start("xfce4-panel", log="panel")
         wait("the panel's StatusNotifier host",
              lambda: watcher("IsStatusNotifierHostRegistered"), timeout=20)
