@@ -16,7 +16,7 @@ struct QuietServices {
     };
     struct NoTray final : NotifyArea {
         bool IsAvailable() const override { return false; }
-        void Add(const QIcon&, const QString&) override {}
+        void Add(const QIcon&, const QString&, QMenu*) override {}
         void Remove() override {}
         bool IsPresent() const override { return false; }
         void PopupMenu(QMenu*, const QPoint&) override {}

@@ -24,7 +24,7 @@ void TrayIcon::AddTrayIcon()
     TrayBusy = false;
     TrayIconData.icon = window_->windowIcon();
     TrayIconData.tip = window_->windowTitle();
-    area_.Add(TrayIconData.icon, TrayIconData.tip);
+    area_.Add(TrayIconData.icon, TrayIconData.tip, popupMenu_);
     // Out of the task list for good: a restore does not put it back. Where
     // the desktop has no such switch the window stays listed.
     area_.SetSkipTaskbar(window_, true);
@@ -89,6 +89,9 @@ void TrayIcon::mnuRestore1_Click()
 {
     RemoveTrayIcon();
     showWindow();
+    // Shown again. Chosen from a menu the desktop's tray showed itself, no
+    // icon event was being handled that would have set this.
+    TrayBusy = true;
 }
 
 void TrayIcon::mnuExit1_Click()

@@ -31,12 +31,16 @@ public:
     // Whether a tray exists right now to put an icon into.
     virtual bool IsAvailable() const = 0;
     // Shows the icon with its tip; adding again replaces the earlier one.
-    virtual void Add(const QIcon& icon, const QString& tip) = 0;
+    // `menu` is the icon's pop-up menu. A tray that shows an icon's menu
+    // itself (a D-Bus one) is handed it and shows it on a right click; on
+    // other trays the window opens it through PopupMenu on 517.
+    virtual void Add(const QIcon& icon, const QString& tip, QMenu* menu) = 0;
     // Removes the icon; removing an absent icon does nothing.
     virtual void Remove() = 0;
     virtual bool IsPresent() const = 0;
     // Opens `menu` as a pop-up at the pointer and returns when an item was
-    // chosen (its handler has run) or the menu was dismissed.
+    // chosen (its handler has run) or the menu was dismissed. Items are chosen
+    // with the left button (or the keys); other buttons choose nothing.
     virtual void PopupMenu(QMenu* menu, const QPoint& globalPos) = 0;
     // Takes `window` out of (or back into) the desktop's task list, where the
     // desktop offers such a switch; returns false where it cannot.

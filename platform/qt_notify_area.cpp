@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QWidget>
 
@@ -32,7 +33,8 @@ int iconMessageFor(QSystemTrayIcon::ActivationReason reason, TrayKind kind)
         return kind == TrayKind::StatusNotifier ? IconMessage::LeftButtonDoubleClick
                                                 : IconMessage::LeftButtonUp;
     case QSystemTrayIcon::Context:
-        return IconMessage::RightButtonUp;
+        return kind == TrayKind::StatusNotifier ? IconMessage::RightButtonUp
+                                                : IconMessage::RightButtonDown;
     case QSystemTrayIcon::MiddleClick:
         return kMiddleButtonUp;
     case QSystemTrayIcon::Unknown:
@@ -64,7 +66,7 @@ bool QtNotifyArea::IsAvailable() const
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void QtNotifyArea::Add(const QIcon& icon, const QString& tip)
+void QtNotifyArea::Add(const QIcon& icon, const QString& tip, QMenu* menu)
 {
     if (!icon_) {
         // Qt picks the tray back-end when the first icon is made; look at
@@ -73,6 +75,8 @@ void QtNotifyArea::Add(const QIcon& icon, const QString& tip)
         icon_ = new QSystemTrayIcon(this);
         connect(icon_, &QSystemTrayIcon::activated, this, &QtNotifyArea::activated);
     }
+    if (kind_ == TrayKind::StatusNotifier)
+        icon_->setContextMenu(menu);
     // Qt shows no icon without a picture, and the window would then be gone
     // with nothing to bring it back: a window without an icon gets a stock one.
     icon_->setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
@@ -82,6 +86,7 @@ void QtNotifyArea::Add(const QIcon& icon, const QString& tip)
 
 void QtNotifyArea::Remove()
 {
+    qApp->removeEventFilter(this);
     if (icon_)
         icon_->hide();
 }
@@ -91,10 +96,30 @@ bool QtNotifyArea::IsPresent() const
     return icon_ && icon_->isVisible();
 }
 
+namespace {
+
+class LeftButtonChooses final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton;
+    }
+};
+
+} // namespace
+
 void QtNotifyArea::PopupMenu(QMenu* menu, const QPoint& globalPos)
 {
-    if (menu)
-        menu->exec(globalPos);
+    if (!menu)
+        return;
+    LeftButtonChooses filter;
+    menu->installEventFilter(&filter);
+    menu->exec(globalPos);
+    menu->removeEventFilter(&filter);
 }
 
 bool QtNotifyArea::SetSkipTaskbar(QWidget* window, bool skip)
@@ -114,7 +139,29 @@ void QtNotifyArea::SetForegroundWindow(QWidget* window)
 void QtNotifyArea::activated(QSystemTrayIcon::ActivationReason reason)
 {
     const int code = iconMessageFor(reason, kind_);
-    const QPoint where = QCursor::pos();
+    if (code == IconMessage::RightButtonDown)
+        qApp->installEventFilter(this);
+    post(code, QCursor::pos());
+}
+
+bool QtNotifyArea::eventFilter(QObject* watched, QEvent* event)
+{
+    // The button's press grabbed the pointer for the icon's widget, so the
+    // release comes to that widget wherever the pointer is by then.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::MouseButtonRelease || !widget)
+        return false;
+    const auto* release = static_cast<QMouseEvent*>(event);
+    if (release->button() != Qt::RightButton)
+        return false;
+    qApp->removeEventFilter(this);
+    if (widget->rect().contains(release->position().toPoint()))
+        post(IconMessage::RightButtonUp, release->globalPosition().toPoint());
+    return false;
+}
+
+void QtNotifyArea::post(int code, const QPoint& where)
+{
     // Posted, as the desktop posts such messages to a window, rather than
     // sent from inside Qt's handling of the click: the window may remove the
     // icon, which destroys the X11 icon widget that is handling the click,

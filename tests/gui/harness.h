@@ -89,7 +89,7 @@ struct FakeMessages final : MessageBoxes {
 class FakeNotifyArea final : public NotifyArea {
 public:
     bool IsAvailable() const override { return available; }
-    void Add(const QIcon& icon, const QString& tip) override
+    void Add(const QIcon& icon, const QString& tip, QMenu*) override
     {
         log << QStringLiteral("Add ") + tip;
         lastIcon = icon;

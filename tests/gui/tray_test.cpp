@@ -99,6 +99,18 @@ private Q_SLOTS:
         }
     }
 
+    // A D-Bus tray shows the exported menu itself: "&Restore" arrives with no
+    // icon event around it, and the window is shown again all the same.
+    void restoreFromExportedMenu()
+    {
+        Harness h;
+        minimize(h);
+        h.get<QAction>("mnuRestore1")->trigger();
+        QVERIFY(h.w->isVisible() && busy(h));
+        pointerAt(h, 517 * 1.0);
+        QCOMPARE(h.tray.log.filter(QStringLiteral("Popup")).size(), 0);
+    }
+
     // Codes are whole pixels of X in twips, rounded half to even.
     void decoding_data()
     {

@@ -1,6 +1,6 @@
 // Help window, URL opener, message boxes and the notification-area service,
-// on the off-screen platform. The real tray, the pop-up menu and the task
-// list are exercised by tray_x11_test.sh.
+// on the off-screen platform. The real tray and the task list are exercised
+// by the desktop suite (tests/desktop).
 #include "platform/desktop_url_opener.h"
 #include "platform/help_browser.h"
 #include "platform/message_boxes.h"
@@ -11,6 +11,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScrollBar>
@@ -123,6 +124,17 @@ private slots:
         QCOMPARE(window->verticalScrollBar()->value(), 0);
     }
 
+    // Beside the program, wherever it was started from.
+    void helpFileLiesBesideTheProgram()
+    {
+        QTemporaryDir elsewhere;
+        const QString started = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        const QString path = orvantis::helpFilePath();
+        QDir::setCurrent(started);
+        QCOMPARE(path, QStringLiteral(PROGRAM_DIR "/Orvantis.hlp"));
+    }
+
     void helpWindowSaysWhyAFileCannotBeShown_data()
     {
         QTest::addColumn<int>("problem");
@@ -230,7 +242,7 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("xembed single click") << QSystemTrayIcon::Trigger << TrayKind::XEmbed << 514;
         QTest::newRow("xembed double click") << QSystemTrayIcon::DoubleClick << TrayKind::XEmbed << 515;
-        QTest::newRow("xembed right click") << QSystemTrayIcon::Context << TrayKind::XEmbed << 517;
+        QTest::newRow("xembed right press") << QSystemTrayIcon::Context << TrayKind::XEmbed << 516;
         QTest::newRow("xembed middle click") << QSystemTrayIcon::MiddleClick << TrayKind::XEmbed << 520;
         QTest::newRow("xembed unknown") << QSystemTrayIcon::Unknown << TrayKind::XEmbed << 512;
         QTest::newRow("sni activate") << QSystemTrayIcon::Trigger << TrayKind::StatusNotifier << 515;
@@ -263,8 +275,8 @@ private slots:
     {
         QtNotifyArea tray;
         tray.Remove();
-        tray.Add(redSquare(), "Orvantis");
-        tray.Add(QIcon(), "Orvantis - Lumevarre");
+        tray.Add(redSquare(), "Orvantis", nullptr);
+        tray.Add(QIcon(), "Orvantis - Lumevarre", nullptr);
         const auto icons = tray.findChildren<QSystemTrayIcon*>();
         QCOMPARE(icons.size(), 1);
         QCOMPARE(icons.first()->toolTip(), "Orvantis - Lumevarre");
@@ -272,7 +284,7 @@ private slots:
         tray.Remove();
         tray.Remove();
         QVERIFY(!tray.IsPresent());
-        tray.Add(redSquare(), "again");
+        tray.Add(redSquare(), "again", nullptr);
         QVERIFY(tray.IsPresent());
     }
 
@@ -281,7 +293,7 @@ private slots:
     void activationIsPostedWithThePointer()
     {
         QtNotifyArea tray;
-        tray.Add(redSquare(), "Orvantis");
+        tray.Add(redSquare(), "Orvantis", nullptr);
         QSignalSpy spy(&tray, &QtNotifyArea::iconMessage);
         QCursor::setPos(40, 30);
         emit tray.findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
@@ -289,6 +301,57 @@ private slots:
         QTRY_COMPARE(spy.size(), 1);
         QCOMPARE(spy.first().at(0).toInt(), 515);
         QCOMPARE(spy.first().at(1).toPoint(), QCursor::pos());
+    }
+
+    // Qt reports the right button on an XEmbed icon at its press; the
+    // release over the icon (whose widget has the pointer grabbed by then)
+    // is the menu request.
+    void rightButtonReleaseOverTheIcon_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QList<int>>("codes");
+        QTest::newRow("over the icon") << QPoint(5, 5) << QList<int>{516, 517};
+        QTest::newRow("dragged off") << QPoint(40, 5) << QList<int>{516};
+    }
+    void rightButtonReleaseOverTheIcon()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QList<int>, codes);
+        QtNotifyArea tray;
+        tray.Add(redSquare(), "Orvantis", nullptr);
+        QSignalSpy spy(&tray, &QtNotifyArea::iconMessage);
+        QWidget icon;
+        icon.resize(22, 22);
+        emit tray.findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::Context);
+        QTest::mouseRelease(&icon, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(&icon, Qt::RightButton, {}, at);
+        QTest::mouseRelease(&icon, Qt::RightButton, {}, QPoint(5, 5)); // no press before it
+        QTest::qWait(20);
+        QList<int> seen;
+        for (const auto& message : spy)
+            seen << message.at(0).toInt();
+        QCOMPARE(seen, codes);
+    }
+
+    // QMenu chooses the item under the pointer on any button's release.
+    void popupMenuItemsAreChosenWithTheLeftButton()
+    {
+        QtNotifyArea tray;
+        QMenu menu;
+        menu.addAction("&Restore");
+        QAction* exit = menu.addAction("&Exit");
+        QSignalSpy chosen(exit, &QAction::triggered);
+        bool openAfterOtherButtons = false;
+        QTimer::singleShot(0, &menu, [&] {
+            const QPoint at = menu.actionGeometry(exit).center();
+            QTest::mouseClick(&menu, Qt::RightButton, {}, at);
+            QTest::mouseClick(&menu, Qt::MiddleButton, {}, at);
+            openAfterOtherButtons = menu.isVisible();
+            QTest::mouseClick(&menu, Qt::LeftButton, {}, at);
+        });
+        tray.PopupMenu(&menu, QPoint(100, 100));
+        QVERIFY(openAfterOtherButtons);
+        QCOMPARE(chosen.size(), 1);
     }
 
 private:

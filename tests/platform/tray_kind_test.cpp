@@ -1,9 +1,10 @@
-// Which tray Qt will use, found on a private session bus (the test runs under
-// dbus-run-session) where a stand-in StatusNotifierWatcher comes and goes as
-// a panel's would.
+// Which tray Qt will use, and so whether the icon's menu is handed to it,
+// found on a private session bus (the test runs under dbus-run-session) where
+// a stand-in StatusNotifierWatcher comes and goes as a panel's would.
 #include "platform/qt_notify_area.h"
 
 #include <QDBusConnection>
+#include <QMenu>
 #include <QTest>
 
 using orvantis::TrayKind;
@@ -43,6 +44,13 @@ private slots:
             QVERIFY(bus.registerObject(object, &standIn, QDBusConnection::ExportAllProperties)
                     && bus.registerService(service));
         QCOMPARE(orvantis::currentTrayKind(), kind);
+        // Only a D-Bus tray gets the menu: on XEmbed Qt would open it at the
+        // right button's press.
+        orvantis::QtNotifyArea tray;
+        QMenu menu;
+        tray.Add(QIcon(), "Orvantis", &menu);
+        QCOMPARE(tray.findChild<QSystemTrayIcon*>()->contextMenu(),
+                 kind == TrayKind::StatusNotifier ? &menu : nullptr);
         bus.unregisterService(service);
         bus.unregisterObject(object);
     }
