@@ -6,7 +6,10 @@
 
 #include <string>
 
-using namespace modDestiny::catalogue;
+namespace catalogue = modDestiny::catalogue;
+using catalogue::birth;
+using catalogue::cycle;
+using catalogue::destiny;
 
 namespace {
 
@@ -40,11 +43,11 @@ TEST_P(Catalogue, EntriesOfTheNumber)
 {
     const Entries& e = GetParam();
     const auto n = static_cast<std::int16_t>(e.number);
-    ASSERT_TRUE(destiny(n) && cycle(n) && day(n));
+    ASSERT_TRUE(destiny(n) && cycle(n) && catalogue::day(n));
     expectProse(*destiny(n), e.destiny);
     EXPECT_EQ(cycle(n)->keywords, e.keywords);
     expectProse(cycle(n)->text, e.cycle);
-    expectProse(*day(n), e.day);
+    expectProse(*catalogue::day(n), e.day);
     ASSERT_EQ(birth(n).has_value(), e.birth != nullptr);
     if (e.birth)
         expectProse(*birth(n), e.birth);
@@ -94,10 +97,10 @@ TEST(Catalogue, TotalSizes)
             n += e.text.size();
         return n;
     };
-    EXPECT_EQ(total(kDestiny), 10350u);
-    EXPECT_EQ(total(kBirth), 5764u);
-    EXPECT_EQ(total(kCycle), 11579u);
-    EXPECT_EQ(total(kDay), 2722u);
+    EXPECT_EQ(total(catalogue::kDestiny), 10350u);
+    EXPECT_EQ(total(catalogue::kBirth), 5764u);
+    EXPECT_EQ(total(catalogue::kCycle), 11579u);
+    EXPECT_EQ(total(catalogue::kDay), 2722u);
 }
 
 TEST(Catalogue, NoOtherNumberHasAnEntry)
@@ -106,7 +109,7 @@ TEST(Catalogue, NoOtherNumberHasAnEntry)
         if ((n >= 1 && n <= 9) || n == 11 || n == 22)
             continue;
         const auto k = static_cast<std::int16_t>(n);
-        EXPECT_FALSE(destiny(k) || birth(k) || cycle(k) || day(k)) << n;
+        EXPECT_FALSE(destiny(k) || birth(k) || cycle(k) || catalogue::day(k)) << n;
     }
 }
 
