@@ -1,242 +1,196 @@
 #include "dialogs/property_bag.h"
 #include "dialogs/urllink.h"
-#include "fakes.h"
+#include "platform/desktop_services.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <functional>
+#include <optional>
+#include <stdexcept>
 
 using namespace orvantis;
-using namespace orvantis::testing;
 
 namespace {
 
-const QString defaultText = QString::fromLatin1(URLLink::DefaultText);
-const QString defaultUrl = QString::fromLatin1(URLLink::DefaultURL);
+const QString ownUrl = QStringLiteral("mailto:hello@orvantis.app?subject=Inquiry");
 const QString annUrl = QStringLiteral("mailto:ann@example.org");
 
 QLabel* label(URLLink& link) { return link.findChild<QLabel*>(QStringLiteral("lblURL")); }
 
-QString reported(const QSignalSpy& spy)
+// The override pointer shape at this moment, or nothing when none is set.
+std::optional<Qt::CursorShape> pointerNow()
 {
-    QStringList names;
-    for (const QList<QVariant>& call : spy)
-        names << call.at(0).toString();
-    return names.join(',');
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor != nullptr ? std::optional(cursor->shape()) : std::nullopt;
 }
 
-// Remembers the order of writes.
-class RecordingBag final : public PropertyBag {
-public:
-    QVariant read(const QString&, const QVariant& fallback) const override { return fallback; }
-    void write(const QString& name, const QVariant& value, const QVariant& fallback) override
+// Stand-ins for the desktop that record what the link asks of them.
+struct FakeUrlOpener final : UrlOpener {
+    Result Open(const QString& url) override
     {
-        order << name;
-        inner.write(name, value, fallback);
+        opened << url;
+        pointerWhileOpening = pointerNow();
+        if (!throwWith.isEmpty())
+            throw std::runtime_error(throwWith.toStdString());
+        return result;
     }
-    QStringList order;
-    MemoryPropertyBag inner;
+    Result result;
+    QString throwWith;
+    QStringList opened;
+    std::optional<Qt::CursorShape> pointerWhileOpening;
 };
 
-using Step = std::function<void(URLLink&)>;
+struct FakeMessageBoxes final : MessageBoxes {
+    void Information(QWidget*, const QString&, const QString&) override { shown << "information"; }
+    void Plain(QWidget*, const QString& title, const QString& text) override { shown << title + "|" + text; }
+    void Warning(QWidget*, const QString&, const QString&) override { shown << "warning"; }
+    QStringList shown;
+};
+
+// One press: what the GoToURL handler does ("cancel", or a URL to open
+// instead) and what the opener does ("refuse" or "throw"); then what was
+// opened and the message shown.
+struct Press {
+    Qt::MouseButton button = Qt::LeftButton;
+    QString handler = {}, opener = {}, opened = {}, message = {};
+};
 
 } // namespace
 
-Q_DECLARE_METATYPE(Step)
-Q_DECLARE_METATYPE(orvantis::UrlOpener::Result)
+Q_DECLARE_METATYPE(Press)
 
 class URLLinkTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup()
+    // Each setter reports its property; the tooltip shows the current URL
+    // while ShowToolTip is on.
+    void settersReportAndTheToolTipFollows()
     {
-        while (QGuiApplication::overrideCursor() != nullptr)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-    void textPlacesLabelAtOriginSizedToText()
-    {
-        URLLink link;
-        link.setURL(annUrl);
-        link.setShowToolTip(true);
-        for (const QString& text : {QStringLiteral("Ann"), QStringLiteral("Wider than the control, surely")}) {
-            QSignalSpy spy(&link, &URLLink::propertyChanged);
-            link.setText(text);
-            const QFontMetrics metrics(label(link)->font());
-            QCOMPARE(label(link)->geometry(), QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()));
-            QCOMPARE(reported(spy), QStringLiteral("Text"));
-            QCOMPARE(label(link)->toolTip(), annUrl); // untouched
-        }
-    }
-
-    void toolTipFollowsUrlAndFlag_data()
-    {
-        QTest::addColumn<Step>("step");
-        QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<QString>("changes");
-        QTest::newRow("URL while off")
-            << Step([](URLLink& l) { l.setShowToolTip(false); l.setURL(annUrl); }) << QString()
-            << QStringLiteral("ShowToolTip,URL");
-        QTest::newRow("on again shows current URL")
-            << Step([](URLLink& l) { l.setShowToolTip(false); l.setURL(annUrl); l.setShowToolTip(true); })
-            << annUrl << QStringLiteral("ShowToolTip,URL,ShowToolTip");
-        QTest::newRow("URL while on") << Step([](URLLink& l) { l.setURL(annUrl); }) << annUrl
-                                      << QStringLiteral("URL");
-    }
-    void toolTipFollowsUrlAndFlag()
-    {
-        QFETCH(Step, step);
-        QFETCH(QString, toolTip);
-        QFETCH(QString, changes);
         URLLink link;
         link.UserControl_InitProperties();
         QSignalSpy spy(&link, &URLLink::propertyChanged);
-        step(link);
-        QCOMPARE(label(link)->toolTip(), toolTip);
-        QCOMPARE(reported(spy), changes);
+        QStringList toolTips;
+        link.setText("Ann");
+        toolTips << label(link)->toolTip();
+        link.setURL(annUrl);
+        toolTips << label(link)->toolTip();
+        link.setShowToolTip(false);
+        link.setURL(ownUrl);
+        toolTips << label(link)->toolTip();
+        link.setShowToolTip(true);
+        toolTips << label(link)->toolTip();
+        QCOMPARE(toolTips, (QStringList{ownUrl, annUrl, "", ownUrl}));
+        QCOMPARE(QList<QVariantList>(spy), (QList<QVariantList>{{"Text"}, {"URL"}, {"ShowToolTip"}, {"URL"},
+                                                               {"ShowToolTip"}}));
     }
 
-    // A new instance and one read from a layout that stores nothing (or
-    // something unusable) end alike; the URL is stored without a report.
+    // A layout that stores nothing, or anything unusable, gives the defaults;
+    // the label sits at the corner, as wide as its text.
     void readsLayout_data()
     {
-        QTest::addColumn<QString>("name"); // stored beside Text "Ann" and Ann's URL
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<bool>("flag");
-        const QString flag = QStringLiteral("ShowToolTip");
-        QTest::newRow("false") << flag << QVariant(false) << true << false;
-        QTest::newRow("text False") << flag << QVariant("False") << true << false;
-        QTest::newRow("all bits set") << flag << QVariant(-1) << true << true;
-        QTest::newRow("flag not a Boolean") << flag << QVariant("maybe") << false << true;
-        QTest::newRow("flag of no type") << flag << QVariant() << false << true;
-        QTest::newRow("URL a list") << QStringLiteral("URL") << QVariant(QVariantList{1, 2}) << false << true;
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QString>("expected"); // text|URL|ShowToolTip
+        const auto ann = [](const QString& name, const QVariant& value) {
+            QVariantMap stored{{"Text", "Ann"}, {"URL", annUrl}};
+            stored.insert(name, value);
+            return stored;
+        };
+        const QString defaults = "Orvantis Team|" + ownUrl + "|1";
+        QTest::newRow("nothing stored") << QVariantMap() << defaults;
+        QTest::newRow("false") << ann("ShowToolTip", false) << "Ann|" + annUrl + "|0";
+        QTest::newRow("text False") << ann("ShowToolTip", "False") << "Ann|" + annUrl + "|0";
+        QTest::newRow("all bits set") << ann("ShowToolTip", -1) << "Ann|" + annUrl + "|1";
+        QTest::newRow("flag not a Boolean") << ann("ShowToolTip", "maybe") << defaults;
+        QTest::newRow("flag of no type") << ann("ShowToolTip", QVariant()) << defaults;
+        QTest::newRow("URL a list") << ann("URL", QVariantList{1, 2}) << defaults;
     }
     void readsLayout()
     {
-        QFETCH(QString, name);
-        QFETCH(QVariant, value);
-        QFETCH(bool, valid);
-        QFETCH(bool, flag);
-        for (const bool empty : {true, false}) {
-            MemoryPropertyBag bag;
-            if (!empty) {
-                bag.write("Text", "Ann", defaultText);
-                bag.write("URL", annUrl, defaultUrl);
-                bag.write(name, value, QStringLiteral("-"));
-            }
-            URLLink link;
-            QSignalSpy spy(&link, &URLLink::propertyChanged);
-            link.UserControl_ReadProperties(bag);
-            const bool defaults = empty || !valid;
-            QCOMPARE(link.Text(), defaults ? defaultText : QStringLiteral("Ann"));
-            QCOMPARE(link.URL(), defaults ? defaultUrl : annUrl);
-            QCOMPARE(link.ShowToolTip(), defaults || flag);
-            QCOMPARE(label(link)->toolTip(), link.ShowToolTip() ? link.URL() : QString());
-            QCOMPARE(label(link)->pos(), QPoint(0, 0));
-            if (defaults)
-                QVERIFY(reported(spy).endsWith("Text,ShowToolTip"));
-        }
+        QFETCH(QVariantMap, stored);
+        QFETCH(QString, expected);
+        MemoryPropertyBag bag;
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            bag.write(it.key(), it.value(), "-");
+        URLLink link;
+        link.UserControl_ReadProperties(bag);
+        QCOMPARE(link.Text() + "|" + link.URL() + "|" + QString::number(link.ShowToolTip()), expected);
+        QCOMPARE(label(link)->toolTip(), link.ShowToolTip() ? link.URL() : "");
+        const QFontMetrics metrics(label(link)->font());
+        QCOMPARE(label(link)->geometry(), QRect(0, 0, metrics.horizontalAdvance(link.Text()), metrics.height()));
     }
 
     void writesOnlyWhatDiffersFromTheDefaults()
     {
         URLLink link;
         link.UserControl_InitProperties();
-        RecordingBag bag;
+        MemoryPropertyBag bag;
         link.UserControl_WriteProperties(bag);
-        QCOMPARE(bag.order, (QStringList{"Text", "URL", "ShowToolTip"}));
-        QCOMPARE(bag.inner.size(), 0);
-
+        QCOMPARE(bag.size(), 0);
         link.setText("Ann");
         link.setURL(annUrl);
         link.setShowToolTip(false);
-        link.UserControl_WriteProperties(bag.inner);
+        link.UserControl_WriteProperties(bag);
         URLLink copy;
-        copy.UserControl_ReadProperties(bag.inner);
-        QCOMPARE(bag.inner.size(), 3);
+        copy.UserControl_ReadProperties(bag);
         QCOMPARE(copy.Text() + copy.URL() + QString::number(copy.ShowToolTip()), "Ann" + annUrl + "0");
-
         link.setShowToolTip(true); // back at its default, the entry goes
-        link.UserControl_WriteProperties(bag.inner);
-        QVERIFY(!bag.inner.contains("ShowToolTip"));
+        link.UserControl_WriteProperties(bag);
+        QVERIFY(!bag.contains("ShowToolTip"));
     }
 
+    // While the opener works the pointer is busy, then the default one.
     void pressOpens_data()
     {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<QString>("handler"); // "cancel", a replacement URL, or ""
-        QTest::addColumn<UrlOpener::Result>("result");
-        QTest::addColumn<QString>("throwWith");
-        QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("pointerKept"); // the pointer set before the press is left alone
-        const UrlOpener::Result fine;
-        const UrlOpener::Result refused{false, QStringLiteral("No program for it"), 31};
-        const QString other = QStringLiteral("mailto:other@example.org");
-        const QString unable = QStringLiteral("plain|Orvantis|Unable to load '%1' : %2 (Error %3)");
-        QTest::newRow("right") << Qt::RightButton << "" << fine << "" << QStringList() << "" << false;
-        QTest::newRow("middle") << Qt::MiddleButton << "" << fine << "" << QStringList() << "" << false;
-        QTest::newRow("cancelled") << Qt::LeftButton << "cancel" << fine << "" << QStringList() << "" << true;
-        QTest::newRow("opened") << Qt::LeftButton << "" << fine << "" << QStringList{defaultUrl} << "" << false;
-        QTest::newRow("refused") << Qt::LeftButton << "" << refused << "" << QStringList{defaultUrl}
-                                 << unable.arg(defaultUrl, refused.description, "31") << false;
-        QTest::newRow("replaced, refused") << Qt::LeftButton << other << refused << "" << QStringList{other}
-                                           << unable.arg(other, refused.description, "31") << false;
-        QTest::newRow("opener throws") << Qt::LeftButton << "" << fine << "out of handles"
-                                       << QStringList{defaultUrl}
-                                       << unable.arg(defaultUrl, "out of handles", "0") << false;
+        QTest::addColumn<Press>("press");
+        const QString other = QStringLiteral("mailto:other@example.org?subject=%1");
+        QTest::newRow("right button") << Press{.button = Qt::RightButton};
+        QTest::newRow("cancelled") << Press{.handler = "cancel"};
+        QTest::newRow("opened") << Press{.opened = ownUrl};
+        QTest::newRow("replaced, refused") << Press{.handler = other, .opener = "refuse", .opened = other,
+            .message = "Orvantis|Unable to load 'mailto:other@example.org?subject=%1' : No program for it (Error 31)"};
+        QTest::newRow("opener throws") << Press{.opener = "throw", .opened = ownUrl,
+            .message = "Orvantis|Unable to load 'mailto:hello@orvantis.app?subject=Inquiry' : out of handles (Error 0)"};
     }
     void pressOpens()
     {
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(QString, handler);
-        QFETCH(UrlOpener::Result, result);
-        QFETCH(QString, throwWith);
-        QFETCH(QStringList, opened);
-        QFETCH(QString, message);
-        QFETCH(bool, pointerKept);
-        FakeUrlOpener opener;
-        opener.result = result;
-        opener.throwWith = throwWith;
+        QFETCH(Press, press);
+        FakeUrlOpener urls;
+        if (press.opener == "refuse")
+            urls.result = {false, QStringLiteral("No program for it"), 31};
+        urls.throwWith = press.opener == "throw" ? QStringLiteral("out of handles") : QString();
         FakeMessageBoxes messages;
         URLLink link;
-        link.setDesktop(&opener, &messages);
+        link.setDesktop(&urls, &messages);
         link.UserControl_InitProperties();
         link.setGoToUrlHandler([&](GoToURLEvent& event) {
-            QCOMPARE(event.URL, defaultUrl);
-            if (handler == "cancel")
-                event.Cancel = true;
-            else if (!handler.isEmpty())
-                event.URL = handler;
+            QCOMPARE(event.URL, ownUrl);
+            event.Cancel = press.handler == "cancel";
+            event.URL = press.handler.startsWith("mailto") ? press.handler : event.URL;
         });
         QGuiApplication::setOverrideCursor(Qt::CrossCursor); // left over from elsewhere
-
-        QTest::mousePress(label(link), button);
-
-        QCOMPARE(opener.opened, opened);
-        if (!opened.isEmpty())
-            QVERIFY(opener.pointerWhileOpening == Qt::WaitCursor);
-        QVERIFY(pointerNow() == (pointerKept ? std::optional(Qt::CrossCursor) : std::nullopt));
-        QCOMPARE(messages.shown.join('\n'), message);
-        QCOMPARE(link.URL(), defaultUrl);
+        QTest::mousePress(label(link), press.button);
+        QCOMPARE(urls.opened.join('\n'), press.opened);
+        QVERIFY(urls.pointerWhileOpening
+                == (press.opened.isEmpty() ? std::nullopt : std::optional(Qt::WaitCursor)));
+        QVERIFY(pointerNow() == (press.handler == "cancel" ? std::optional(Qt::CrossCursor) : std::nullopt));
+        QCOMPARE(messages.shown.join('\n'), press.message);
+        QCOMPARE(link.URL(), ownUrl);
     }
 
     void onlyThePressOnTheTextCounts()
     {
-        FakeUrlOpener opener;
+        FakeUrlOpener urls;
         URLLink link;
-        link.setDesktop(&opener, nullptr);
+        link.setDesktop(&urls, nullptr);
         link.UserControl_InitProperties();
         QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(300, 200)); // bare surface
         QTest::mouseRelease(label(link), Qt::LeftButton);
-        QTest::keyClick(&link, Qt::Key_Return);
-        QVERIFY(opener.opened.isEmpty());
-        QCOMPARE(label(link)->cursor().hotSpot(), QPoint(13, 5));
+        QVERIFY(urls.opened.isEmpty());
+        QCOMPARE(label(link)->cursor().hotSpot(), QPoint(13, 5)); // the hand
         QCOMPARE(link.cursor().shape(), Qt::ArrowCursor);
     }
 };

@@ -1,171 +1,205 @@
-// The single-instance marker between real processes (instance_probe).
+// The single-instance marker: one per desktop, in a folder of the user's own,
+// and claims between real processes (this program started again with
+// "--claim <title>").
 #include "platform/lockfile_single_instance.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-#include <vector>
+#include <cstdio>
+#include <optional>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using orvantis::LockFileSingleInstance;
 
 namespace {
 
 const QString kTitle = QStringLiteral("Orvantis - Lumevarre");
 
-QProcessEnvironment desktop(const QString& runtimeDir, const QString& display = ":7", const QString& wayland = {})
+// The second program: says "ready", claims on a line of input, says "claimed"
+// or "refused", and keeps a claim until its input closes or it is killed.
+// It runs no event loop: connections to its socket wait in the backlog, and a
+// connection is all a later start asks of a live holder.
+int claimOnRequest(const QString& title)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtimeDir);
-    env.insert("DISPLAY", display);
-    env.remove("WAYLAND_DISPLAY");
-    if (!wayland.isEmpty())
-        env.insert("WAYLAND_DISPLAY", wayland);
-    return env;
+    LockFileSingleInstance instance(title);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    char line[16];
+    std::puts("ready");
+    if (!std::fgets(line, sizeof line, stdin))
+        return 2;
+    const bool claimed = instance.TryClaim();
+    std::puts(claimed ? "claimed" : "refused");
+    while (claimed && std::fgets(line, sizeof line, stdin)) {
+    }
+    return 0;
 }
 
-// One started instance_probe; closing its input ends it.
-class Probe {
-public:
-    Probe(const QProcessEnvironment& env, const QString& title = kTitle)
+struct Probe : QProcess {
+    explicit Probe(const QString& title = kTitle)
     {
-        process_.setProcessEnvironment(env);
-        process_.start(INSTANCE_PROBE, {title});
+        start(QCoreApplication::applicationFilePath(), {"--claim", title});
     }
-    ~Probe()
-    {
-        process_.closeWriteChannel();
-        if (!process_.waitForFinished(10000))
-            process_.kill();
-        process_.waitForFinished();
-    }
+    ~Probe() override { closeWriteChannel(); waitForFinished(); }
     QString line()
     {
-        while (!process_.canReadLine())
-            if (!process_.waitForReadyRead(30000))
-                return QStringLiteral("<no answer>");
-        return QString::fromUtf8(process_.readLine()).trimmed();
+        while (!canReadLine() && waitForReadyRead(30000)) {
+        }
+        return QString::fromUtf8(readLine()).trimmed();
     }
-    void go() { process_.write("go\n"); }
-    QString claim() { return line() == "ready" ? (go(), line()) : QStringLiteral("<not ready>"); }
-    void killHard() // SIGKILL: no clean-up of any kind
-    {
-        process_.kill();
-        process_.waitForFinished();
-    }
-
-private:
-    QProcess process_;
+    QString claim() { return line() == "ready" && write("go\n") == 3 ? line() : "<not ready>"; }
 };
-
-std::unique_ptr<QTemporaryDir> runtimeDir() // mode 0700, as the runtime folder must be
-{
-    return std::make_unique<QTemporaryDir>(QDir::tempPath() + "/orvantis-run-XXXXXX");
-}
 
 } // namespace
 
 class InstanceTest : public QObject {
     Q_OBJECT
+    const QByteArray tmp_ = qgetenv("TMPDIR");
+    std::optional<QTemporaryDir> runtime_;
+
 private slots:
-    void secondStartOnTheSameDesktopIsRefused_data()
+    // The probes inherit this desktop.
+    void init()
+    {
+        qputenv("TMPDIR", tmp_);
+        runtime_.emplace(); // mode 0700, as a runtime folder must be
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_->path()));
+        qputenv("DISPLAY", ":7");
+        qunsetenv("WAYLAND_DISPLAY");
+    }
+
+    void markerPerDesktop_data()
     {
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("wayland");
-        QTest::addColumn<bool>("ownRuntimeDir");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("same desktop") << ":7" << "" << false << kTitle << "refused";
-        QTest::newRow("same display, other screen") << ":7.1" << "" << false << kTitle << "refused";
-        QTest::newRow("other display") << ":8" << "" << false << kTitle << "claimed";
-        QTest::newRow("Wayland desktop") << ":7" << "wayland-1" << false << kTitle << "claimed";
-        QTest::newRow("other runtime folder") << ":7" << "" << true << kTitle << "claimed";
-        QTest::newRow("other title") << ":7" << "" << false << "Orvantis" << "claimed";
+        QTest::addColumn<bool>("shared"); // with kTitle on ":7"
+        QTest::newRow("same display, other screen") << ":7.1" << "" << kTitle << true;
+        QTest::newRow("other display") << ":8" << "" << kTitle << false;
+        QTest::newRow("Wayland desktop") << ":7" << "wayland-1" << kTitle << false;
+        QTest::newRow("other title") << ":7" << "" << "Orvantis" << false;
     }
-    void secondStartOnTheSameDesktopIsRefused()
+    void markerPerDesktop()
     {
         QFETCH(QString, display);
         QFETCH(QString, wayland);
-        QFETCH(bool, ownRuntimeDir);
         QFETCH(QString, title);
-        QFETCH(QString, expected);
-        const auto dir = runtimeDir();
-        const auto otherDir = runtimeDir();
-        Probe first(desktop(dir->path()));
-        QCOMPARE(first.claim(), "claimed");
-        Probe second(desktop((ownRuntimeDir ? otherDir : dir)->path(), display, wayland), title);
-        QCOMPARE(second.claim(), expected);
+        QFETCH(bool, shared);
+        const QString first = LockFileSingleInstance(kTitle).lockFilePath();
+        QCOMPARE(QFileInfo(first).path(), runtime_->path());
+        qputenv("DISPLAY", display.toLocal8Bit());
+        qputenv("WAYLAND_DISPLAY", wayland.toLocal8Bit());
+        QCOMPARE(LockFileSingleInstance(title).lockFilePath() == first, shared);
     }
 
-    void killedInstanceLeavesNoLastingLock()
+    // Without XDG_RUNTIME_DIR the marker goes into the first of these folders
+    // that is ours and private ("open": ours, mode 0755; "other": nobody's,
+    // mode 0700). Without one, every claim succeeds.
+    void markerFolderWithoutRuntimeDir_data()
     {
-        const auto dir = runtimeDir();
-        Probe first(desktop(dir->path()));
-        QCOMPARE(first.claim(), "claimed");
-        first.killHard();
-        QCOMPARE(QDir(dir->path()).entryList({"*.lock"}).size(), 1); // left behind
-        Probe next(desktop(dir->path()));
-        QCOMPARE(next.claim(), "claimed");
-        Probe third(desktop(dir->path()));
-        QCOMPARE(third.claim(), "refused");
-    }
-
-    void exactlyOneOfTwentyClaims()
-    {
-        const auto dir = runtimeDir();
-        std::vector<std::unique_ptr<Probe>> probes;
-        for (int i = 0; i < 20; ++i)
-            probes.push_back(std::make_unique<Probe>(desktop(dir->path())));
-        for (auto& probe : probes)
-            QCOMPARE(probe->line(), "ready");
-        for (auto& probe : probes) // as close together as we can make it
-            probe->go();
-        QStringList answers;
-        for (auto& probe : probes)
-            answers << probe->line();
-        QCOMPARE(answers.count("claimed"), 1);
-        QCOMPARE(answers.count("refused"), 19);
-    }
-
-    // A lock whose recorded PID now belongs to another live process of the same
-    // program looks alive to QLockFile; the silent socket gives it away, unless
-    // the lock is so new that its owner may still be starting.
-    void lockOfAReusedPid_data()
-    {
-        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<QString>("runtime"); // Qt's $TMPDIR/runtime-<user>
+        QTest::addColumn<QString>("ours");    // $TMPDIR/orvantis-<uid>
+        QTest::addColumn<QString>("cache");   // $XDG_CACHE_HOME/orvantis/run-<host>
         QTest::addColumn<QString>("expected");
-        QTest::newRow("old lock, nobody answering") << 60 << "claimed";
+        QTest::newRow("Qt's not private") << "open" << "" << "" << "/tmp/orvantis-UID";
+        QTest::newRow("temporary ones not private") << "open" << "open" << "" << "/cache/orvantis/run-HOST";
+        QTest::newRow("temporary ones someone else's") << "other" << "other" << "" << "/cache/orvantis/run-HOST";
+        QTest::newRow("cache not private too") << "open" << "open" << "open" << "";
+        QTest::newRow("cache someone else's too") << "other" << "other" << "other" << "";
+    }
+    void markerFolderWithoutRuntimeDir()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(QString, ours);
+        QFETCH(QString, cache);
+        QFETCH(QString, expected);
+        if (runtime == "other" && ::geteuid() != 0)
+            QSKIP("only root can make folders that belong to somebody else");
+        const QTemporaryDir base;
+        const QString uid = QString::number(::getuid());
+        const QString host = QSysInfo::machineHostName();
+        const auto take = [](const QString& how, const QString& dir) {
+            const QByteArray name = QFile::encodeName(dir);
+            QVERIFY(how.isEmpty()
+                    || (QDir().mkpath(dir) && ::chmod(name.constData(), how == "open" ? 0755 : 0700) == 0));
+            QVERIFY(how != "other" || ::chown(name.constData(), 65534, 65534) == 0);
+        };
+        take(runtime, base.path() + "/tmp/runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+        take(ours, base.path() + "/tmp/orvantis-" + uid);
+        take(cache, base.path() + "/cache/orvantis/run-" + host);
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(base.path() + "/tmp"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(base.path() + "/cache"));
+        QCOMPARE(LockFileSingleInstance::markerFolder(),
+                 expected.isEmpty() ? "" : base.path() + QString(expected).replace("UID", uid).replace("HOST", host));
+        QVERIFY(LockFileSingleInstance(kTitle).TryClaim());
+    }
+
+    void exactlyOneOfTenClaims()
+    {
+        Probe probes[10];
+        for (Probe& probe : probes)
+            QCOMPARE(probe.line(), "ready");
+        for (Probe& probe : probes) // as close together as we can make it
+            probe.write("go\n");
+        QStringList answers;
+        for (Probe& probe : probes)
+            answers << probe.line();
+        answers.sort();
+        QCOMPARE(answers, QStringList{"claimed"} + QStringList(9, "refused"));
+    }
+
+    // A killed holder's lock stays behind. So does a lock whose recorded PID
+    // now belongs to another live process of the same program, which looks
+    // alive to QLockFile: the silent socket gives it away, unless the lock is
+    // so new that its owner may still be starting.
+    void leftoverLock_data()
+    {
+        QTest::addColumn<int>("ageSeconds"); // of the copied lock; -1: the holder is killed
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("killed holder") << -1 << "claimed";
+        QTest::newRow("old lock, PID reused, nobody answering") << 60 << "claimed";
         QTest::newRow("new lock, owner still starting") << 0 << "refused";
     }
-    void lockOfAReusedPid()
+    void leftoverLock()
     {
         QFETCH(int, ageSeconds);
         QFETCH(QString, expected);
-        const auto dir = runtimeDir();
-        Probe other(desktop(dir->path()), "Another title");
-        QCOMPARE(other.claim(), "claimed");
-        const QStringList locks = QDir(dir->path()).entryList({"*.lock"});
-        QCOMPARE(locks.size(), 1);
-
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir->path()));
-        qputenv("DISPLAY", ":7");
-        qunsetenv("WAYLAND_DISPLAY");
-        const QString ours = orvantis::LockFileSingleInstance(kTitle).lockFilePath();
-        qputenv("XDG_RUNTIME_DIR", saved);
-        QVERIFY(QFile::copy(dir->filePath(locks[0]), ours)); // same PID and program name
-        QFile lock(ours);
-        QVERIFY(lock.open(QIODevice::ReadWrite));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
-                                 QFileDevice::FileModificationTime));
-        lock.close();
-
-        Probe next(desktop(dir->path()));
+        const QString title = ageSeconds < 0 ? kTitle : QStringLiteral("Another title");
+        Probe holder(title);
+        QCOMPARE(holder.claim(), "claimed");
+        if (ageSeconds < 0) {
+            holder.kill(); // SIGKILL: no clean-up of any kind
+            holder.waitForFinished();
+        } else {
+            const QString ours = LockFileSingleInstance(kTitle).lockFilePath();
+            QVERIFY(QFile::copy(LockFileSingleInstance(title).lockFilePath(), ours)); // same PID and program
+            QFile lock(ours);
+            QVERIFY(lock.open(QIODevice::ReadWrite)
+                    && lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                        QFileDevice::FileModificationTime));
+        }
+        Probe next;
         QCOMPARE(next.claim(), expected);
+        if (expected == "claimed") // and holds it
+            QCOMPARE(Probe().claim(), "refused");
     }
 };
 
-QTEST_GUILESS_MAIN(InstanceTest)
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--claim") == 0)
+        return claimOnRequest(QString::fromLocal8Bit(argv[2]));
+    InstanceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "instance_test.moc"
