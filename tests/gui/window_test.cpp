@@ -109,8 +109,6 @@ private Q_SLOTS:
         const QString july4 = QStringLiteral("July 04, 1976"); // digits 34 -> 7, day 04 -> 4
         QTest::newRow("1") << 1 << july4 << 0 << QDate() << "\r\nDestiny Number:7\r\n\r\n"
                            << "\r\n\r\n\r\nBirth Number:4\r\n\r\n";
-        QTest::newRow("1, damaged box") << 1 << "garbage" << 0 << QDate()
-                                        << "\r\nDestiny Number:0\r\n\r\n\r\nBirth Number:0\r\n\r\n" << "";
         QTest::newRow("2, March: 7 + 3") << 2 << july4 << 3 << QDate() << "\r\nPersonal Year: 7\r\nKeywords: "
                                          << "\r\nPersonal Month: 1\r\nKeywords: Independence";
         QTest::newRow("2, empty box, May") << 2 << "" << 0 << QDate()
@@ -257,14 +255,6 @@ private Q_SLOTS:
         QCOMPARE(h.messages.shown.size(), 1);
         QVERIFY(h.messages.shown[0].startsWith(QStringLiteral("Warning Orvantis: ")));
         QVERIFY(item(h, "mnuBirth")->isChecked()); // the option itself is still stored
-    }
-
-    void damagedBoxIsStoredAsItIs()
-    {
-        Harness h;
-        h.w->birthDateBox()->setText(QStringLiteral("garbage"));
-        item(h, "mnuBirth")->trigger();
-        QCOMPARE(h.store.log.last(), QStringLiteral("W StartUp/StartUpDate=garbage"));
     }
 
     // A calendar is made the first time it drops down, looking as if it had
