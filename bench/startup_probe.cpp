@@ -57,6 +57,7 @@ struct RunResult {
     double paintMs;
     double cpuMs;   // all threads, up to the first paint
     double peakKb;  // VmHWM at the first paint
+    std::string onDemand; // libraries Qt loads only when asked, loaded by the first paint
 };
 
 struct Program {
@@ -296,6 +297,29 @@ double peakResidentKb(pid_t pid)
     return 0;
 }
 
+// The libraries a program should only need later, as they are mapped into
+// `pid` now: image and icon plug-ins, the SVG renderer, print support.
+std::string onDemandLibraries(pid_t pid)
+{
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::vector<std::string> seen;
+    for (std::string line; std::getline(maps, line);) {
+        const std::size_t slash = line.rfind('/');
+        if (slash == std::string::npos)
+            continue;
+        const std::string name = line.substr(slash + 1);
+        const bool later = line.find("/imageformats/") != std::string::npos
+                           || line.find("/iconengines/") != std::string::npos
+                           || name.rfind("libQt6Svg", 0) == 0 || name.rfind("libQt6PrintSupport", 0) == 0;
+        if (later && std::find(seen.begin(), seen.end(), name) == seen.end())
+            seen.push_back(name);
+    }
+    std::string list;
+    for (const std::string& name : seen)
+        list += (list.empty() ? "" : ",") + name;
+    return list.empty() ? "none" : list;
+}
+
 // Ends `pid`: SIGTERM, then SIGKILL if it is still there after `graceMs`.
 void endChild(pid_t pid, int graceMs)
 {
@@ -348,7 +372,7 @@ RunResult runOnce(Display& x, const Program& p, const Options& o)
         poll(&pfd, 1, 10);
     }
     const RunResult r{s.mappedAt - start, s.paintedAt - start, cpuMsSoFar(s.pid),
-                      peakResidentKb(s.pid)};
+                      peakResidentKb(s.pid), onDemandLibraries(s.pid)};
     endChild(s.pid, 3000);
     Sighting none;
     x.update(none); // drop what the ending produced
@@ -402,10 +426,13 @@ int main(int argc, char* argv[])
             std::fflush(stdout);
         }
     }
-    for (const Program& p : o.programs)
+    for (const Program& p : o.programs) {
         std::printf("median \"%s\": mapped_ms=%.1f paint_ms=%.1f cpu_ms=%.1f peak_kb=%.0f\n",
                     p.title.c_str(), medianOf(p, &RunResult::mappedMs),
                     medianOf(p, &RunResult::paintMs), medianOf(p, &RunResult::cpuMs),
                     medianOf(p, &RunResult::peakKb));
+        std::printf("loaded by the first paint \"%s\": %s\n", p.title.c_str(),
+                    p.runs.empty() ? "?" : p.runs.back().onDemand.c_str());
+    }
     return 0;
 }

@@ -106,7 +106,10 @@ for title, body in {
         '| Program | Mapped | First paint | CPU time to first paint | Peak memory at first paint |', [
             *((name, ms(f['mapped_ms']), ms(f['paint_ms']), ms(f['cpu_ms']), mb(f['peak_kb']))
               for name, f in (('`orvantis`', orv), ('bare Qt window', bare))),
-            ('ratio', *(f'{ratio[k]:.3f}' for k in ('mapped_ms', 'paint_ms', 'cpu_ms', 'peak_kb')))]),
+            ('ratio', *(f'{ratio[k]:.3f}' for k in ('mapped_ms', 'paint_ms', 'cpu_ms', 'peak_kb')))])
+        + '\n\nImage or icon plug-ins, SVG or print support loaded by the first paint: `orvantis` '
+        + found(r'^loaded by the first paint "Orvantis - Lumevarre": (.*)', 'startup.txt')
+        + '; bare window ' + found(r'^loaded by the first paint "Bare window": (.*)', 'startup.txt') + '.',
     'Calculate button (medians of 5)': table('| Mode | Inputs | Report | `Command1_Click` | with repaint |', [
         (mode, inputs, size, f"{calc['handler', mode]:.3f} ms", f"{calc['handlerAndRepaint', mode]:.3f} ms")
         for mode, inputs, size in longest]),
