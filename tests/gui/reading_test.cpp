@@ -72,6 +72,22 @@ private Q_SLOTS:
         QCOMPARE(itemStates(h.w->reportView().contextMenu()), off); // emptied by the day message
     }
 
+    // Shift+F10 opens the menu, where the report has the focus. (The Menu key
+    // arrives from the X server as a context menu request of its own.)
+    void menuFromKeyboard()
+    {
+        Harness h;
+        h.w->reportArea()->setFocus();
+        QWidget* opened = nullptr;
+        QTimer::singleShot(0, [&] {
+            opened = QApplication::activePopupWidget();
+            if (opened)
+                opened->close();
+        });
+        QTest::keyClick(h.w->reportArea(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(opened, h.w->reportView().contextMenu());
+    }
+
     void copiesSelectionOrAll()
     {
         Harness h;
