@@ -24,10 +24,11 @@
 
 #include <sys/stat.h>
 
-using orvantis::DesktopUrlOpener;
 using orvantis::QtNotifyArea;
 using orvantis::TrayKind;
+using orvantis::WidgetMessageBoxes;
 using Reason = QSystemTrayIcon::ActivationReason;
+using ShowBox = void (WidgetMessageBoxes::*)(QWidget*, const QString&, const QString&);
 
 namespace {
 
@@ -37,14 +38,10 @@ void writeFile(const QString& path, const QByteArray& data)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
 }
 
-QByteArray helpPage()
-{
-    QByteArray html = "<html><body><h1>Contents</h1><p><a href=\"#last\">Go to the last topic</a></p>"
-                      "<p><a href=\"https://example.com/more\">Orvantis on the web</a></p>";
-    for (int i = 0; i < 200; ++i)
-        html += "<p>Filler paragraph " + QByteArray::number(i) + "</p>";
-    return html + "<h2><a name=\"last\">Last topic</a></h2></body></html>";
-}
+const QByteArray kHelpPage = "<html><body><h1>Contents</h1><p><a href=\"#last\">Go to the last topic</a></p>"
+                             "<p><a href=\"https://example.com/more\">Orvantis on the web</a></p>"
+                             + QByteArray("<p>Filler paragraph</p>").repeated(200)
+                             + "<h2><a name=\"last\">Last topic</a></h2></body></html>";
 
 // Clicks the middle of the first character of `text` in the window.
 void clickText(QTextBrowser* window, const QString& text)
@@ -55,65 +52,57 @@ void clickText(QTextBrowser* window, const QString& text)
     QTest::mouseClick(window->viewport(), Qt::LeftButton, {}, window->cursorRect(cursor).center() - QPoint(2, 0));
 }
 
-QIcon redSquare()
-{
-    QPixmap square(16, 16);
-    square.fill(Qt::red);
-    return QIcon(square);
-}
-
-enum HelpProblem { Missing, Folder, Pipe };
-
 } // namespace
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public slots:
-    void open(const QUrl& url) { urls << url; }
-
-public:
-    QList<QUrl> urls;
-};
 
 class DesktopTest : public QObject {
     Q_OBJECT
+public slots:
+    void open(const QUrl& url) { urls_ << url; } // in the desktop's place
+
 private slots:
-    void init()
+    void initTestCase()
     {
         for (const char* scheme : {"mailto", "https", "file"})
-            QDesktopServices::setUrlHandler(scheme, &catcher_, "open");
-        catcher_.urls.clear();
+            QDesktopServices::setUrlHandler(scheme, this, "open");
     }
-    void cleanup()
+    void cleanupTestCase()
     {
         for (const char* scheme : {"mailto", "https", "file"})
             QDesktopServices::unsetUrlHandler(scheme);
     }
+    void init() { urls_.clear(); }
 
     // Shown from its start in a window of its own; links inside the file are
-    // followed there, others go to the desktop; a file gone and back is shown again.
+    // followed there, others go to the desktop. A file that cannot be shown
+    // says why (a pipe must not block the read), and once back it is shown again.
     void helpWindow()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Hilfe für Orvantis/Orvantis.hlp");
-        QVERIFY(QDir().mkpath(dir.filePath("Hilfe für Orvantis")));
-        writeFile(path, helpPage());
+        const QString path = files_.filePath("Hilfe für Orvantis/Orvantis.hlp");
+        QVERIFY(QDir(files_.path()).mkdir("Hilfe für Orvantis"));
+        writeFile(path, kHelpPage);
         orvantis::HelpBrowser help;
         help.ShowContents(path);
         QTextBrowser* window = help.window();
         QVERIFY(window && window->isVisible() && !window->isModal());
         clickText(window, "Go to the last topic");
         QVERIFY(window->verticalScrollBar()->value() > 0);
-        QVERIFY(catcher_.urls.isEmpty());
         clickText(window, "Orvantis on the web");
-        QCOMPARE(catcher_.urls, QList<QUrl>{QUrl("https://example.com/more")});
+        QCOMPARE(urls_, QList<QUrl>{QUrl("https://example.com/more")});
 
+        const auto shown = [&] {
+            help.ShowContents(path);
+            return window->toPlainText();
+        };
+        const QString cannot = "The help file could not be opened: " + path + "\n\n";
         QVERIFY(QFile::remove(path));
-        help.ShowContents(path);
-        QVERIFY(window->toPlainText().startsWith("The help file could not be opened"));
-        writeFile(path, helpPage());
-        help.ShowContents(path);
-        QVERIFY(window->toPlainText().contains("Filler paragraph 199"));
+        QCOMPARE(shown(), cannot + "The file does not exist.");
+        QVERIFY(QDir().mkdir(path));
+        QCOMPARE(shown(), cannot + "It is a folder, not a file.");
+        QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
+        QCOMPARE(shown(), cannot + "It is not an ordinary file.");
+        QVERIFY(QFile::remove(path));
+        writeFile(path, kHelpPage);
+        QVERIFY(shown().contains("Last topic"));
 
         window->scrollToAnchor("last");
         QVERIFY(window->verticalScrollBar()->value() > 0);
@@ -127,94 +116,63 @@ private slots:
     // Beside the program, wherever it was started from.
     void helpFileLiesBesideTheProgram()
     {
-        QTemporaryDir elsewhere;
         const QString started = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        QVERIFY(QDir::setCurrent(files_.path()));
         const QString path = orvantis::helpFilePath();
         QDir::setCurrent(started);
         QCOMPARE(path, QStringLiteral(PROGRAM_DIR "/Orvantis.hlp"));
     }
 
-    void helpWindowSaysWhyAFileCannotBeShown_data()
-    {
-        QTest::addColumn<int>("problem");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << int(Missing) << "The file does not exist.";
-        QTest::newRow("folder") << int(Folder) << "It is a folder, not a file.";
-        QTest::newRow("pipe, which must not block") << int(Pipe) << "It is not an ordinary file.";
-    }
-    void helpWindowSaysWhyAFileCannotBeShown()
-    {
-        QFETCH(int, problem);
-        QFETCH(QString, reason);
-        QTemporaryDir dir;
-        const QString path = problem == Folder ? dir.path() : dir.filePath("Orvantis.hlp");
-        if (problem == Pipe)
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
-        orvantis::HelpBrowser help;
-        help.ShowContents(path);
-        QCOMPARE(help.window()->toPlainText(), "The help file could not be opened: " + path + "\n\n" + reason);
-    }
-
     // The text reaches the desktop as given: nothing added, trimmed or run
-    // through a shell; only the percent-encoding that a URL needs.
-    void urlReachesTheDesktopUnchanged_data()
+    // through a shell; only the percent-encoding that a URL needs. The path of
+    // an existing file opens that file.
+    void openUrl_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("mail link") << "mailto:someone@example.com?subject=Inquiry";
-        QTest::newRow("shell characters") << "https://example.com/a b?q=\"x\";y=$(rm -rf ~)&z='1'`id`|&";
-        QTest::newRow("non-ASCII") << "mailto:zoë@exämple.com?subject=Grüße aus Köln";
+        QTest::addColumn<QString>("opened"); // the URL the desktop gets, decoded; empty: none
+        QTest::addColumn<int>("error");
+        const auto unchanged = [](const char* name, const QString& url) { QTest::newRow(name) << url << url << 0; };
+        unchanged("mail link", "mailto:someone@example.com?subject=Inquiry");
+        unchanged("shell characters", "https://example.com/a b?q=\"x\";y=$(rm -rf ~)&z='1'`id`|&");
+        unchanged("non-ASCII", "mailto:zoë@exämple.com?subject=Grüße aus Köln");
+        const QString document = files_.filePath("a document ü.txt");
+        writeFile(document, "text");
+        QTest::newRow("document path") << document << "file://" + document << 0;
+        QTest::newRow("empty") << "" << "" << 1;
+        QTest::newRow("blank host") << "https://exa mple.com/" << "" << 1;
+        QTest::newRow("no scheme, no such file") << "www.example.com" << "" << 1;
+        QTest::newRow("no program for it") << "orvantis-nothing:at-all" << "" << 2;
     }
-    void urlReachesTheDesktopUnchanged()
+    void openUrl()
     {
         QFETCH(QString, text);
-        QVERIFY(DesktopUrlOpener().Open(text).issued);
-        QCOMPARE(catcher_.urls.size(), 1);
-        QCOMPARE(catcher_.urls[0], QUrl(text, QUrl::TolerantMode));
-        QCOMPARE(QUrl::fromPercentEncoding(catcher_.urls[0].toEncoded()), text);
-    }
-
-    void documentPathOpensAsAFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("a document ü.txt");
-        writeFile(path, "text");
-        QVERIFY(DesktopUrlOpener().Open(path).issued);
-        QCOMPARE(catcher_.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
-    }
-
-    void requestThatCannotBeMadeIsReported_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("number");
-        QTest::newRow("empty") << "" << DesktopUrlOpener::kInvalidAddress;
-        QTest::newRow("blank host") << "https://exa mple.com/" << DesktopUrlOpener::kInvalidAddress;
-        QTest::newRow("no scheme, no such file") << "www.example.com" << DesktopUrlOpener::kInvalidAddress;
-        QTest::newRow("no program for it") << "orvantis-nothing:at-all" << DesktopUrlOpener::kNoProgram;
-    }
-    void requestThatCannotBeMadeIsReported()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, number);
-        if (number == DesktopUrlOpener::kNoProgram)
+        QFETCH(QString, opened);
+        QFETCH(int, error);
+        if (error == 2)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not support"));
-        const auto result = DesktopUrlOpener().Open(text);
-        QVERIFY(!result.issued && !result.description.isEmpty());
-        QCOMPARE(result.errorNumber, number);
-        QVERIFY(catcher_.urls.isEmpty());
+        const auto result = orvantis::DesktopUrlOpener().Open(text);
+        QCOMPARE(result.errorNumber, error);
+        QCOMPARE(result.issued, error == 0);
+        QCOMPARE(result.description.isEmpty(), error == 0);
+        QCOMPARE(urls_.size(), opened.isEmpty() ? 0 : 1);
+        if (!opened.isEmpty()) {
+            QCOMPARE(urls_[0], QUrl(opened, QUrl::TolerantMode));
+            QCOMPARE(QUrl::fromPercentEncoding(urls_[0].toEncoded()), opened);
+        }
     }
 
-    // Markup in the text is shown as it is, not interpreted.
+    // One OK button; markup in the text is shown as it is, not interpreted.
     void messageBoxes_data()
     {
-        QTest::addColumn<bool>("plain");
+        QTest::addColumn<ShowBox>("show");
         QTest::addColumn<int>("icon");
-        QTest::newRow("information") << false << int(QMessageBox::Information);
-        QTest::newRow("plain") << true << int(QMessageBox::NoIcon);
+        QTest::newRow("information") << &WidgetMessageBoxes::Information << int(QMessageBox::Information);
+        QTest::newRow("plain") << &WidgetMessageBoxes::Plain << int(QMessageBox::NoIcon);
+        QTest::newRow("warning") << &WidgetMessageBoxes::Warning << int(QMessageBox::Warning);
     }
     void messageBoxes()
     {
-        QFETCH(bool, plain);
+        QFETCH(ShowBox, show);
         QFETCH(int, icon);
         QList<int> seen;
         QTimer poll;
@@ -226,11 +184,8 @@ private slots:
             }
         });
         poll.start(10);
-        orvantis::WidgetMessageBoxes boxes;
-        if (plain)
-            boxes.Plain(nullptr, "Orvantis", "<b>x</b>");
-        else
-            boxes.Information(nullptr, "Orvantis", "<b>x</b>");
+        WidgetMessageBoxes boxes;
+        (boxes.*show)(nullptr, "Orvantis", "<b>x</b>");
         QCOMPARE(seen, (QList<int>{icon, int(QMessageBox::Ok), int(Qt::PlainText), 1}));
     }
 
@@ -238,28 +193,26 @@ private slots:
     void iconMessages_data()
     {
         QTest::addColumn<Reason>("reason");
-        QTest::addColumn<TrayKind>("kind");
-        QTest::addColumn<int>("code");
-        QTest::newRow("xembed single click") << QSystemTrayIcon::Trigger << TrayKind::XEmbed << 514;
-        QTest::newRow("xembed double click") << QSystemTrayIcon::DoubleClick << TrayKind::XEmbed << 515;
-        QTest::newRow("xembed right press") << QSystemTrayIcon::Context << TrayKind::XEmbed << 516;
-        QTest::newRow("xembed middle click") << QSystemTrayIcon::MiddleClick << TrayKind::XEmbed << 520;
-        QTest::newRow("xembed unknown") << QSystemTrayIcon::Unknown << TrayKind::XEmbed << 512;
-        QTest::newRow("sni activate") << QSystemTrayIcon::Trigger << TrayKind::StatusNotifier << 515;
-        QTest::newRow("sni double click") << QSystemTrayIcon::DoubleClick << TrayKind::StatusNotifier << 515;
-        QTest::newRow("sni context menu") << QSystemTrayIcon::Context << TrayKind::StatusNotifier << 517;
-        QTest::newRow("sni secondary activate") << QSystemTrayIcon::MiddleClick << TrayKind::StatusNotifier << 520;
-        QTest::newRow("sni unknown") << QSystemTrayIcon::Unknown << TrayKind::StatusNotifier << 512;
+        QTest::addColumn<int>("xembed");
+        QTest::addColumn<int>("statusNotifier");
+        QTest::newRow("single click, activate") << QSystemTrayIcon::Trigger << 514 << 515;
+        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << 515 << 515;
+        QTest::newRow("right press, context menu") << QSystemTrayIcon::Context << 516 << 517;
+        QTest::newRow("middle click, secondary activate") << QSystemTrayIcon::MiddleClick << 520 << 520;
+        QTest::newRow("unknown") << QSystemTrayIcon::Unknown << 512 << 512;
     }
     void iconMessages()
     {
         QFETCH(Reason, reason);
-        QFETCH(TrayKind, kind);
-        QFETCH(int, code);
-        QCOMPARE(orvantis::iconMessageFor(reason, kind), code);
+        QFETCH(int, xembed);
+        QFETCH(int, statusNotifier);
+        QCOMPARE(orvantis::iconMessageFor(reason, TrayKind::XEmbed), xembed);
+        QCOMPARE(orvantis::iconMessageFor(reason, TrayKind::StatusNotifier), statusNotifier);
     }
 
-    void offscreenHasNoTrayAndNoTaskList()
+    // Offscreen there is neither a tray nor a task list. Adding again
+    // replaces the icon; removing is harmless twice.
+    void addAndRemove()
     {
         QtNotifyArea tray;
         QWidget window;
@@ -269,13 +222,8 @@ private slots:
         QVERIFY(!tray.SetSkipTaskbar(nullptr, true));
         tray.SetForegroundWindow(nullptr);
         tray.PopupMenu(nullptr, QPoint(1, 1));
-    }
-
-    void addReplacesAndRemoveIsHarmlessTwice()
-    {
-        QtNotifyArea tray;
         tray.Remove();
-        tray.Add(redSquare(), "Orvantis", nullptr);
+        tray.Add(QPixmap(16, 16), "Orvantis", nullptr);
         tray.Add(QIcon(), "Orvantis - Lumevarre", nullptr);
         const auto icons = tray.findChildren<QSystemTrayIcon*>();
         QCOMPARE(icons.size(), 1);
@@ -284,53 +232,47 @@ private slots:
         tray.Remove();
         tray.Remove();
         QVERIFY(!tray.IsPresent());
-        tray.Add(redSquare(), "again", nullptr);
+        tray.Add(QPixmap(16, 16), "again", nullptr);
         QVERIFY(tray.IsPresent());
     }
 
-    // Posted rather than sent from inside Qt's click handling, where the
-    // window removing the icon would destroy the widget handling the click.
-    void activationIsPostedWithThePointer()
+    // Posted, with the pointer's place, rather than sent from inside Qt's
+    // click handling, where the window removing the icon would destroy the
+    // widget handling the click. Qt reports the right button on an XEmbed icon
+    // at its press; the release over the icon (whose widget has the pointer
+    // grabbed by then) is the menu request.
+    void activation_data()
     {
-        QtNotifyArea tray;
-        tray.Add(redSquare(), "Orvantis", nullptr);
-        QSignalSpy spy(&tray, &QtNotifyArea::iconMessage);
-        QCursor::setPos(40, 30);
-        emit tray.findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
-        QCOMPARE(spy.size(), 0);
-        QTRY_COMPARE(spy.size(), 1);
-        QCOMPARE(spy.first().at(0).toInt(), 515);
-        QCOMPARE(spy.first().at(1).toPoint(), QCursor::pos());
-    }
-
-    // Qt reports the right button on an XEmbed icon at its press; the
-    // release over the icon (whose widget has the pointer grabbed by then)
-    // is the menu request.
-    void rightButtonReleaseOverTheIcon_data()
-    {
-        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<Reason>("reason");
+        QTest::addColumn<QPoint>("release"); // of the right button
         QTest::addColumn<QList<int>>("codes");
-        QTest::newRow("over the icon") << QPoint(5, 5) << QList<int>{516, 517};
-        QTest::newRow("dragged off") << QPoint(40, 5) << QList<int>{516};
+        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << QPoint(5, 5) << QList<int>{515};
+        QTest::newRow("right press, release over the icon")
+            << QSystemTrayIcon::Context << QPoint(5, 5) << QList<int>{516, 517};
+        QTest::newRow("right press, dragged off") << QSystemTrayIcon::Context << QPoint(40, 5) << QList<int>{516};
     }
-    void rightButtonReleaseOverTheIcon()
+    void activation()
     {
-        QFETCH(QPoint, at);
+        QFETCH(Reason, reason);
+        QFETCH(QPoint, release);
         QFETCH(QList<int>, codes);
         QtNotifyArea tray;
-        tray.Add(redSquare(), "Orvantis", nullptr);
+        tray.Add(QPixmap(16, 16), "Orvantis", nullptr);
         QSignalSpy spy(&tray, &QtNotifyArea::iconMessage);
+        QCursor::setPos(40, 30);
+        emit tray.findChild<QSystemTrayIcon*>()->activated(reason);
+        QCOMPARE(spy.size(), 0);
         QWidget icon;
         icon.resize(22, 22);
-        emit tray.findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::Context);
         QTest::mouseRelease(&icon, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(&icon, Qt::RightButton, {}, at);
+        QTest::mouseRelease(&icon, Qt::RightButton, {}, release);
         QTest::mouseRelease(&icon, Qt::RightButton, {}, QPoint(5, 5)); // no press before it
         QTest::qWait(20);
         QList<int> seen;
         for (const auto& message : spy)
             seen << message.at(0).toInt();
         QCOMPARE(seen, codes);
+        QCOMPARE(spy.first().at(1).toPoint(), QPoint(40, 30));
     }
 
     // QMenu chooses the item under the pointer on any button's release.
@@ -355,7 +297,8 @@ private slots:
     }
 
 private:
-    UrlCatcher catcher_;
+    QList<QUrl> urls_;
+    QTemporaryDir files_; // the help file and a document
 };
 
 QTEST_MAIN(DesktopTest)
