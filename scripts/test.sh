@@ -4,7 +4,7 @@
 #      warnings as errors, benchmarks built but not run;
 #   2. in one clang build with AddressSanitizer and UndefinedBehaviorSanitizer:
 #      the core and CLI tests again, then each fuzz target for FUZZ_SECONDS
-#      (default 30);
+#      (default 20);
 #   3. the Debian package, packed from build 1: installed, its files checked,
 #      purged.
 # Both builds compile each target's sources as one unit (CMAKE_UNITY_BUILD):
@@ -26,6 +26,6 @@ CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -G Ninja -DORVANTIS_FUZZ=ON -DO
 cmake --build "$fuzz" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$fuzz" --output-on-failure -j"$jobs" -L 'core|cli|fuzz'
-FUZZ_BUILD_DIR="$fuzz" FUZZ_SECONDS=${FUZZ_SECONDS:-30} "$here/scripts/fuzz.sh"
+FUZZ_BUILD_DIR="$fuzz" FUZZ_SECONDS=${FUZZ_SECONDS:-20} "$here/scripts/fuzz.sh"
 
 "$here/scripts/check-package.sh" "$build"
