@@ -1,5 +1,6 @@
 // The window's helpers without a window: date texts, the report text as
 // shown, and the settings store that opens late.
+#include "look/pictures.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/lazy_settings_store.h"
 #include "mainwindow/report_model.h"
@@ -94,6 +95,17 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringList{"abc"});
     }
 
+    // Sizes the build drew come from its pixels; any other size is drawn from
+    // the SVG when asked for.
+    void picturesAtAnySize()
+    {
+        QCOMPARE(look::appPicture(QSize(126, 106), 2).size(), QSize(252, 212));
+        QCOMPARE(look::appPicture(QSize(50, 30), 1).size(), QSize(50, 30));
+        QCOMPARE(look::appIcon().pixmap(22).size(), QSize(22, 22));
+        QVERIFY(look::appIcon().pixmap(22).toImage().pixelColor(11, 11).alpha() > 0);
+        QVERIFY(!look::pointingHand().pixmap().isNull());
+    }
+
     void settingsStoreOpensOnFirstUse()
     {
         int opened = 0;
@@ -110,5 +122,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(SupportTest)
+QTEST_MAIN(SupportTest)
 #include "support_test.moc"
