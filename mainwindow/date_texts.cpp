@@ -71,11 +71,6 @@ reading::Date toReading(QDate date)
            / std::chrono::day(unsigned(date.day()));
 }
 
-QDate fromReading(const reading::Date& date)
-{
-    return {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day()))};
-}
-
 std::chrono::month_day monthDay(QDate date)
 {
     return std::chrono::month(unsigned(date.month())) / std::chrono::day(unsigned(date.day()));

@@ -30,8 +30,6 @@ public:
         return store().WriteSetting(application, section, key, value);
     }
 
-    bool isOpen() const { return store_ != nullptr; }
-
 private:
     SettingsStore& store() const
     {

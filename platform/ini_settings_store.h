@@ -59,8 +59,6 @@ public:
                                                    const QString& value) override;
 
     QString filePath() const { return path_; }
-    // False once the file turned out to be unusable: writes then stay in memory.
-    bool writesToFile() const { return !unusable_; }
 
 private:
     struct Write {
