@@ -50,11 +50,17 @@ void setPanelColours(QWidget* widget, const QColor& background, const QColor& te
 // fonts for the missing face, about 2 ms at start for each one.
 QString standIn(const char* face)
 {
-    const QString wanted = QString::fromLatin1(face);
-    if (QFontDatabase::hasFamily(wanted))
-        return wanted;
+    // The list of installed families rather than QFontDatabase::hasFamily,
+    // which asks fontconfig to resolve each name as an alias first (about a
+    // millisecond a name).
+    const QStringList installed = QFontDatabase::families();
+    const auto have = [&installed](const char* family) {
+        return installed.contains(QLatin1String(family), Qt::CaseInsensitive);
+    };
+    if (have(face))
+        return QString::fromLatin1(face);
     for (const char* twin : {"Liberation Sans", "Arimo", "Nimbus Sans"})
-        if (QFontDatabase::hasFamily(QString::fromLatin1(twin)))
+        if (have(twin))
             return QString::fromLatin1(twin);
     return QStringLiteral("DejaVu Sans");
 }
@@ -100,8 +106,9 @@ QFont msSansSerif()
 {
     QFont font(standInFor("MS Sans Serif"));
     font.setPointSizeF(8.25);
-    // Said outright: a widget would otherwise take the stretch of its
-    // window's narrowed face.
+    // Said outright: a widget would otherwise take the weight and stretch of
+    // its window's face.
+    font.setWeight(QFont::Normal);
     font.setStretch(QFont::Unstretched);
     return font;
 }

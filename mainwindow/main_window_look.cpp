@@ -9,16 +9,18 @@ namespace orvantis {
 void applyMainWindowLook(Ui::frmNumer& ui, QWidget* window)
 {
     using namespace look;
+    const QFont captionFont = westminster(12);
     for (QWidget* caption : std::initializer_list<QWidget*>{ui.Label1, ui.Label2, ui.Label3, ui.Option1,
                                                             ui.Option2, ui.Option3}) {
-        caption->setFont(westminster(12));
+        caption->setFont(captionFont);
         setTextColour(caption, QPalette::WindowText, colours::highlight());
         setTextColour(caption, QPalette::ButtonText, colours::highlight());
     }
     // Only the date boxes are narrowed, where "September 30, 2025" must fit;
     // the report and the month list show the face at its natural width.
-    ui.Text3->setFont(msSansSerifForDateBoxes());
-    ui.Text2->setFont(msSansSerifForDateBoxes());
+    const QFont dateBoxFont = msSansSerifForDateBoxes();
+    ui.Text3->setFont(dateBoxFont);
+    ui.Text2->setFont(dateBoxFont);
     ui.Combo1->setFont(msSansSerif());
     ui.Text1->setFont(msSansSerif());
     setBoxColours(ui.Text3, colours::highlight());
