@@ -61,6 +61,9 @@ void setPanelColours(QWidget* widget, const QColor& background, const QColor& te
 // "Westminster" at `pointSize`, weight 500: the main window's own face, its
 // labels and mode buttons.
 QFont westminster(qreal pointSize);
+// The main window's own size of it, for every control without a face of
+// its own.
+inline constexpr qreal kMainWindowPointSize = 9.75;
 // "MS Sans Serif" 8.25 pt: text boxes, lists, the report, the link.
 QFont msSansSerif();
 // "MS Sans Serif" 8.25 pt narrowed so that the longest date fits the

@@ -52,7 +52,7 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
     // The window's own face first, so that the controls are laid out in it as
     // they are made rather than in the desktop's default face, which the
     // window never shows.
-    setFont(look::westminster(9.75));
+    setFont(look::westminster(look::kMainWindowPointSize));
     ui->setupUi(this);
     // Fixed single border: a title bar with a close box, nothing to minimise
     // or maximise, and a size the user cannot change.
