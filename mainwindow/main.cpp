@@ -2,6 +2,7 @@
 // window and runs the event loop until "Exit" or the window is closed.
 #include "look/look.h"
 #include "look/pictures.h"
+#include "mainwindow/font_config_preload.h"
 #include "mainwindow/frmNumer.h"
 #include "mainwindow/lazy_settings_store.h"
 #include "platform/desktop_services.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
 {
     using namespace orvantis;
 
+    FontConfigPreload fontConfig;
     QApplication app(argc, argv);
     look::installStyle();
     QApplication::setApplicationName(QString::fromLatin1(look::kApplicationName));
@@ -44,6 +46,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     const Services services{&settings, &instance, &tray, &help, &urls, &messages, &clock};
 
+    fontConfig.wait();
     // Every control of the window gets one of the stand-in faces. Built under
     // the desktop's font, each line edit and button would first load that
     // face's font engine only to drop it again (about 5 % of the start-up

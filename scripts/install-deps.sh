@@ -10,6 +10,7 @@ set -euo pipefail
 build_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev
+  libfontconfig-dev
   fonts-dejavu-core fonts-liberation2
   xdg-utils
 )
