@@ -13,9 +13,9 @@
 //   first paint  the first DamageNotify on that window after it was mapped,
 //                i.e. the first frame the program drew into it.
 // At the first paint the probe reads what the process has used so far: its
-// CPU time, the sum over its threads of /proc/PID/task/*/schedstat (the
-// scheduler's nanosecond count of time on a CPU), and its peak resident
-// memory, VmHWM of /proc/PID/status. The program is then ended with SIGTERM
+// CPU time, from the process's CPU clock (clock_getcpuclockid: nanoseconds
+// on a CPU, summed over all its threads, ended ones included), and its peak
+// resident memory, VmHWM of /proc/PID/status. The program is then ended with SIGTERM
 // (SIGKILL if it lingers) and reaped.
 //
 // The programs take turns, in an ABBA order so that neither always runs
@@ -43,7 +43,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -272,20 +271,15 @@ std::string temporaryFolder()
     return tmp && *tmp ? tmp : "/tmp";
 }
 
-// CPU time of all the threads of `pid` so far, in ms. Threads that have
-// already ended are not counted.
+// CPU time of `pid` so far, in ms: the kernel's process CPU clock, which
+// adds up all its threads, those that have already ended included.
 double cpuMsSoFar(pid_t pid)
 {
-    double ns = 0;
-    std::error_code error;
-    for (const auto& task : std::filesystem::directory_iterator(
-             "/proc/" + std::to_string(pid) + "/task", error)) {
-        std::ifstream schedstat(task.path() / "schedstat");
-        unsigned long long onCpuNs = 0;
-        if (schedstat >> onCpuNs)
-            ns += static_cast<double>(onCpuNs);
-    }
-    return ns / 1e6;
+    clockid_t clock;
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0)
+        return 0;
+    return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
 }
 
 double peakResidentKb(pid_t pid)
