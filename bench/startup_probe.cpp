@@ -15,8 +15,8 @@
 // At the first paint the probe reads what the process has used so far: its
 // CPU time, from the process's CPU clock (clock_getcpuclockid: nanoseconds
 // on a CPU, summed over all its threads, ended ones included), and its peak
-// resident memory, VmHWM of /proc/PID/status. The program is then ended with SIGTERM
-// (SIGKILL if it lingers) and reaped.
+// resident memory, VmHWM of /proc/PID/status. The program is then ended with
+// SIGTERM (SIGKILL if it lingers) and reaped.
 //
 // The programs take turns, in an ABBA order so that neither always runs
 // right after the other, after one untimed run each that fills the page

@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     const Services services{&settings, &instance, &tray, &help, &urls, &messages, &clock};
 
-    fontConfig.wait();
+    fontConfig.wait(); // the first font is asked for just below
     // Every control of the window gets one of the stand-in faces. Built under
     // the desktop's font, each line edit and button would first load that
     // face's font engine only to drop it again (about 5 % of the start-up
