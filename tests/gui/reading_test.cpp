@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,18 +57,25 @@ class ReadingTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The menu follows the report: off before the first one, and again once
+    // a calculation without a day has emptied it and said why.
     void menuItems()
     {
         Harness h;
-        QMenu* menu = h.w->reportView().contextMenu();
         const QStringList off{"&Copy (off)", "Select &All (off)", "-", "&Save Reading As... (off)",
                               "&Print... (off)"};
-        QCOMPARE(itemStates(menu), off);
-        calculate(h, 1);
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
+        calculate(h, 3);
         QCOMPARE(itemStates(h.w->reportView().contextMenu()),
                  (QStringList{"&Copy", "Select &All", "-", "&Save Reading As...", "&Print..."}));
-        option3EmptyDay(h);
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off); // emptied by the day message
+        h.w->dayBox()->clear();
+        h.openCalendars();
+        h.w->Command1_Click();
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
+        QCOMPARE(h.w->reportArea()->toPlainText(), QString());
+        QVERIFY(!h.calendarShown());
+        QCOMPARE(h.messages.shown, QStringList{QStringLiteral("Information Orvantis: No date was chosen yet!")});
+        QCOMPARE(h.messages.parents.value(0), h.w.get());
     }
 
     // Shift+F10 opens the menu, where the report has the focus. (The Menu key
@@ -101,64 +107,51 @@ private Q_SLOTS:
         h.w->reportArea()->setTextCursor(cursor);
         menu->actions()[0]->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Destiny Number:"));
-        QVERIFY(h.w->reportArea()->isReadOnly());
     }
 
-    // The file name offered says which reading it is; the text file holds the
-    // report exactly, CR LF and all.
-    void savesText_data()
+    // The file name offered says which reading it is, and the text file holds
+    // the report exactly, CR LF and all; the PDF holds the title and every
+    // heading and paragraph as text.
+    void saves_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("offered");
-        QTest::newRow("1") << 1 << "Orvantis reading 1976-07-04.txt";
-        QTest::newRow("2") << 2 << "Orvantis reading 1976-07-04 March.txt";
-        QTest::newRow("3") << 3 << "Orvantis reading 1976-07-04 May 17.txt";
+        QTest::addColumn<QString>("title");
+        QTest::newRow("1") << 1 << "Orvantis reading 1976-07-04.txt" << "Orvantis reading for July 04, 1976";
+        QTest::newRow("2") << 2 << "Orvantis reading 1976-07-04 March.txt"
+                           << "Orvantis reading for July 04, 1976, month of March";
+        QTest::newRow("3") << 3 << "Orvantis reading 1976-07-04 May 17.txt"
+                           << "Orvantis reading for July 04, 1976, day of May 17";
     }
-    void savesText()
+    void saves()
     {
         QFETCH(int, mode);
         QFETCH(QString, offered);
+        QFETCH(QString, title);
         QTemporaryDir dir;
         Harness h;
         calculate(h, mode);
-        QString path;
+        const QString path = dir.filePath(offered);
         test::answerModal([&] { h.w->reportView().contextMenu()->actions()[3]->trigger(); },
                           [&](QWidget* modal) {
                               auto* dialog = qobject_cast<QFileDialog*>(modal);
                               QVERIFY(dialog);
                               QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), offered);
-                              path = dir.filePath(offered);
                               dialog->selectFile(path);
                               QMetaObject::invokeMethod(dialog, "accept");
                           });
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray::fromStdString(h.w->report().Text()));
-    }
+        const std::string report = h.w->report().Text();
+        QCOMPARE(saved.readAll(), QByteArray::fromStdString(report));
 
-    // The PDF holds the title and every heading and paragraph as text.
-    void savesPdf_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("1") << 1 << "Orvantis reading for July 04, 1976";
-        QTest::newRow("2") << 2 << "Orvantis reading for July 04, 1976, month of March";
-        QTest::newRow("3") << 3 << "Orvantis reading for July 04, 1976, day of May 17";
-    }
-    void savesPdf()
-    {
-        QFETCH(int, mode);
-        QFETCH(QString, title);
-        QTemporaryDir dir;
-        Harness h;
-        calculate(h, mode);
-        const QString path = dir.filePath(QStringLiteral("reading.pdf"));
-        QVERIFY(h.w->reportView().save(path));
-        QFile file(path);
+        const QString pdf = dir.filePath(QStringLiteral("reading.pdf"));
+        QVERIFY(h.w->reportView().save(pdf));
+        QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
-        const QString text = pdfText(path);
+        const QString text = pdfText(pdf);
         QVERIFY2(text.startsWith(title), qPrintable(text.left(80)));
-        for (const QString& line : QString::fromStdString(h.w->report().Text()).split(QStringLiteral("\r\n")))
+        for (const QString& line : QString::fromStdString(report).split(QStringLiteral("\r\n")))
             QVERIFY2(text.contains(line.simplified()), qPrintable(text));
     }
 
@@ -191,14 +184,6 @@ private Q_SLOTS:
         QVERIFY2(h.messages.shown[0].startsWith(
                      QStringLiteral("Warning Orvantis: The reading could not be saved in ") + path + ":\n"),
                  qPrintable(h.messages.shown[0]));
-    }
-
-private:
-    void option3EmptyDay(Harness& h)
-    {
-        h.w->findChild<QRadioButton*>(QStringLiteral("Option3"))->click();
-        h.w->dayBox()->clear();
-        h.w->Command1_Click();
     }
 };
 

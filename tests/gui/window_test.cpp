@@ -144,22 +144,6 @@ private Q_SLOTS:
         QVERIFY(h.messages.shown.isEmpty());
     }
 
-    void emptyDayBox()
-    {
-        Harness h;
-        option(h, 3)->click();
-        h.w->Command1_Click();
-        QVERIFY(!report(h).isEmpty());
-        h.w->dayBox()->clear();
-        h.openCalendars();
-        h.w->Command1_Click();
-        QCOMPARE(report(h), QString());
-        QCOMPARE(h.w->reportArea()->toPlainText(), QString());
-        QVERIFY(!h.calendarShown());
-        QCOMPARE(h.messages.shown, QStringList{QStringLiteral("Information Orvantis: No date was chosen yet!")});
-        QCOMPARE(h.messages.parents.value(0), h.w.get());
-    }
-
     void savedSettingsAtLoad_data()
     {
         QTest::addColumn<QString>("option");
