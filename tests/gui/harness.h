@@ -94,10 +94,7 @@ public:
         log << QStringLiteral("Add ") + tip;
         lastIcon = icon;
     }
-    void Remove() override
-    {
-        log << (window->isVisible() ? QStringLiteral("Remove shown") : QStringLiteral("Remove hidden"));
-    }
+    void Remove() override { log << (window->isVisible() ? "Remove shown" : "Remove hidden"); }
     bool IsPresent() const override { return false; }
     // Stands for the open menu: `whilePopup` may choose an item (its handler
     // runs before this returns, as with a real menu) or do nothing (dismissed).
@@ -131,16 +128,14 @@ struct Harness {
     FakeUrls urls;
     FakeMessages messages;
     FixedClock clock;
-    std::unique_ptr<frmNumer> w;
-    std::unique_ptr<QSignalSpy> ends;
+    std::unique_ptr<frmNumer> w =
+        std::make_unique<frmNumer>(Services{&store, &instance, &tray, &help, &urls, &messages, &clock});
+    QSignalSpy ends{w.get(), &frmNumer::applicationEndRequested};
 
     // Loaded and shown unless `load` is false.
     explicit Harness(bool load = true)
     {
-        w = std::make_unique<frmNumer>(
-            Services{&store, &instance, &tray, &help, &urls, &messages, &clock});
         tray.window = w.get();
-        ends = std::make_unique<QSignalSpy>(w.get(), &frmNumer::applicationEndRequested);
         if (load) {
             if (!w->Form_Load())
                 qFatal("load refused");

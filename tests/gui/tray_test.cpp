@@ -85,7 +85,7 @@ private Q_SLOTS:
         else
             iconEvent(h, code);
         QCOMPARE(h.tray.log, calls);
-        QCOMPARE(h.ends->size(), choice == QLatin1String("&Exit") ? 1 : 0);
+        QCOMPARE(h.ends.size(), choice == QLatin1String("&Exit") ? 1 : 0);
         const bool restored = calls.contains("Remove shown") || choice == "&Restore";
         QCOMPARE(h.w->isVisible(), restored);
         QCOMPARE(busy(h), restored);

@@ -339,7 +339,7 @@ private Q_SLOTS:
 
         item(h, "mnuExit")->trigger();
         h.w->close(); // the close box ends the program too
-        QCOMPARE(h.ends->size(), 2);
+        QCOMPARE(h.ends.size(), 2);
     }
 
     void refusedSecondInstance()
