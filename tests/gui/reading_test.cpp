@@ -41,16 +41,6 @@ void calculate(Harness& h, int mode)
     h.w->Command1_Click();
 }
 
-// What a reader of the PDF can select and search, its line breaks as blanks.
-QString pdfText(const QString& path)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished() || pdftotext.exitCode() != 0)
-        qFatal("pdftotext failed");
-    return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
-}
-
 } // namespace
 
 class ReadingTest : public QObject {
@@ -149,7 +139,10 @@ private Q_SLOTS:
         QVERIFY(h.w->reportView().save(pdf));
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
-        const QString text = pdfText(pdf);
+        QProcess pdftotext; // what a reader of the PDF can select and search, line breaks as blanks
+        pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(pdftotext.waitForFinished() && pdftotext.exitCode() == 0);
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
         QVERIFY2(text.startsWith(title), qPrintable(text.left(80)));
         for (const QString& line : QString::fromStdString(report).split(QStringLiteral("\r\n")))
             QVERIFY2(text.contains(line.simplified()), qPrintable(text));

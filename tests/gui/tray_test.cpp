@@ -20,22 +20,6 @@ void minimize(const Harness& h) { h.get<QAction>("mnuMinimize")->trigger(); }
 void iconEvent(Harness& h, int code) { Q_EMIT h.tray.iconMessage(code, QPoint(700, 5)); }
 bool busy(const Harness& h) { return h.w->trayIcon().TrayBusy; }
 
-// A pointer move over the window itself, `x` pixels from its left edge.
-void pointerAt(const Harness& h, double x)
-{
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, 3), h.w->mapToGlobal(QPointF(x, 3)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(h.w.get(), &move);
-}
-
-void choose(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action->trigger();
-    QFAIL(qPrintable(QStringLiteral("no item ") + text));
-}
-
 } // namespace
 
 class TrayTest : public QObject {
@@ -77,8 +61,9 @@ private Q_SLOTS:
             QCOMPARE(h.tray.popupAt, QPoint(700, 5));
             iconEvent(h, 515); // while the menu is open: ignored
             iconEvent(h, 517);
-            if (!choice.isEmpty())
-                choose(menu, choice);
+            for (QAction* action : menu->actions())
+                if (!choice.isEmpty() && action->text() == choice)
+                    action->trigger();
         };
         if (code == 0)
             h.get<QAction>("mnuRestore1")->trigger();
@@ -91,9 +76,11 @@ private Q_SLOTS:
         QCOMPARE(busy(h), restored);
         h.tray.log.clear();
         if (restored) { // shown again: nothing that looks like an icon event acts
-            for (int c = 512; c <= 517; ++c) {
+            for (int c = 512; c <= 517; ++c) { // and a pointer move over the window, c pixels from its left
                 iconEvent(h, c);
-                pointerAt(h, c * 1.0);
+                QMouseEvent move(QEvent::MouseMove, QPointF(c, 3), h.w->mapToGlobal(QPointF(c, 3)), Qt::NoButton,
+                                 Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(h.w.get(), &move);
             }
             QVERIFY(h.tray.log.isEmpty() && h.w->isVisible());
         } else if (choice.isEmpty()) { // still in the tray: the next event works
