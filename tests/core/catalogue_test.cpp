@@ -7,9 +7,7 @@
 #include <string>
 
 namespace catalogue = modDestiny::catalogue;
-using catalogue::birth;
-using catalogue::cycle;
-using catalogue::destiny;
+using catalogue::birth, catalogue::cycle, catalogue::destiny;
 
 namespace {
 
