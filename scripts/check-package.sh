@@ -19,9 +19,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 app_id=io.github.orvantis.Orvantis
 
 SUDO=()
-if [[ $(id -u) -ne 0 ]]; then
-  SUDO=(sudo)
-fi
+[[ $(id -u) -eq 0 ]] || SUDO=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 
 work=$(mktemp -d)
@@ -55,9 +53,8 @@ cleanup() {
 trap cleanup EXIT
 
 "$here/scripts/install-deps.sh" --test
-if dpkg-query -W -f='${Status}' orvantis 2>/dev/null | grep -q 'install ok installed'; then
+! dpkg-query -W -f='${Status}' orvantis 2>/dev/null | grep -q 'install ok installed' ||
   fail "orvantis is installed already; this check installs and removes it, so remove it first"
-fi
 
 echo "== building the package"
 if [[ -n ${1:-} ]]; then
