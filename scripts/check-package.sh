@@ -62,7 +62,7 @@ if [[ -n ${1:-} ]]; then
   # second build: the installed layout does not depend on how it was built.
   rm -f "$1"/orvantis_*.deb
   (cd "$1" && cpack -G DEB) >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack failed in $1"; }
-  deb=$(ls "$1"/orvantis_*.deb)
+  deb=$(realpath "$1"/orvantis_*.deb)
 else
   deb=$("$here/scripts/package.sh") || fail "scripts/package.sh failed"
 fi
