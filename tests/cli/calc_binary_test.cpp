@@ -93,7 +93,7 @@ const std::string kRow1970 = "03/05/1970\t7\t5\t8\t9\t1\t11\t3\t4\t5\t6\t7\t8\t9
 const std::string kHint = " (try 'orvantis-calc --help')\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, Calc,
+    Runs, Calc,
     testing::Values(
         Call{.name = "Destiny", .args = {"destiny", "1970-03-05"},
             .out = "\r\nDestiny Number:7\r\n\r\nBehind...\r\nBirth Number:5\r\n...worth taking."},
@@ -101,8 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
             .out = "\r\nPersonal Year: 8\r\n...\r\nPersonal Month: 11\r\n...after it ends.\r\n\r\n"},
         Call{.name = "Day", .args = {"day", "1970-03-05", "01/14"},
             .out = "Today asks you...further than you imagine."},
-        Call{.name = "NumbersOfArgumentsWithTarget",
-            .args = {"numbers", "--target=2024-02-29", "03/05/1970", "05/04/1921"},
+        Call{.name = "NumbersOfArgumentsWithTarget", // "--" ends the options
+            .args = {"numbers", "--target=2024-02-29", "03/05/1970", "--", "05/04/1921"},
             .out = kRow1970 + "\t2\n05/04/1921\t22\t4\t5\t6\t7\t8\t9\t1\t2\t3\t4\t5\t6\t7\t8\n"},
         // A byte-order mark, CR LF, blanks around dates, blank lines and a
         // last line without line end; bad lines are named and skipped.
@@ -122,28 +122,22 @@ INSTANTIATE_TEST_SUITE_P(
             .err = "orvantis-calc: line 1: '111...' is too long: expected one date per line\n"},
         Call{.name = "StdinIsADirectory", .args = {"numbers"}, .how = Plumbing::StdinDirectory,
             .status = 3, .err = "orvantis-calc: cannot read standard input: Is a directory\n"},
-        Call{.name = "DoubleDashEndsOptions", .args = {"numbers", "--", "1970-03-05"},
-            .out = kRow1970 + "\n"},
-        Call{.name = "OptionAfterDoubleDashIsADate", .args = {"numbers", "--", "1970-03-05", "--target"},
-            .status = 2, .err = "orvantis-calc: '--target' is not a valid date...\n"},
         Call{.name = "Help", .args = {"--help"}, .out = "Usage: orvantis-calc COMMAND...written.\n"},
         Call{.name = "HelpAfterCommand", .args = {"numbers", "-h"}, .out = "Usage: orvantis-calc..."},
         Call{.name = "Version", .args = {"--version"}, .out = "orvantis-calc " ORVANTIS_VERSION "\n"},
         Call{.name = "FullDisk", .args = {"destiny", "1970-03-05"}, .how = Plumbing::FullDisk,
             .status = 3, .err = "orvantis-calc: cannot write standard output: No space left on device\n"},
         Call{.name = "ReaderGone", .args = {"numbers", "1970-03-05"}, .how = Plumbing::ClosedPipe,
-            .status = 3, .err = "orvantis-calc: cannot write standard output: Broken pipe\n"}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    BadCommandLines, Calc,
-    testing::Values(
+            .status = 3, .err = "orvantis-calc: cannot write standard output: Broken pipe\n"},
+        // Bad command lines.
         Call{.name = "BirthDateDoesNotExist", .args = {"destiny", "2023-02-30"}, .status = 2,
             .err = "orvantis-calc: '2023-02-30' is not a valid date: expected YYYY-MM-DD or "
                    "MM/DD/YYYY between 1753-01-01 and 9999-12-31\n"},
-        // Every argument is checked before anything is printed.
-        Call{.name = "OneBadDateAmongNumbers", .args = {"numbers", "1970-03-05", "1752-12-31"},
-            .status = 2, .err = "orvantis-calc: '1752-12-31' is not a valid date...\n"},
+        // Every argument is checked before anything is printed; after "--" an
+        // option is a date.
+        Call{.name = "BadDatesAmongNumbers", .args = {"numbers", "1970-03-05", "--", "--target", "1752-12-31"},
+            .status = 2, .err = "orvantis-calc: '--target' is not a valid date...\n"
+                                "orvantis-calc: '1752-12-31' is not a valid date...\n"},
         Call{.name = "BadMonth", .args = {"year-month", "1970-03-05", "Smarch"}, .status = 2,
             .err = "orvantis-calc: 'Smarch' is not a valid month: expected 1-12 or an English month name\n"},
         Call{.name = "BadTarget", .args = {"day", "1970-03-05", "02/30"}, .status = 2,

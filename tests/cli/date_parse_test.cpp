@@ -47,13 +47,11 @@ TEST_P(Parse, Text)
 INSTANTIATE_TEST_SUITE_P(
     Table, Parse,
     testing::Values(
-        Row{"Date_Iso", Kind::Date, "1970-03-05", 1970, 3, 5},
         Row{"Date_OneDigitFields", Kind::Date, "1970-3-5", 1970, 3, 5},
         Row{"Date_FirstDay", Kind::Date, "1753-01-01", 1753, 1, 1},
         Row{"Date_LastDay", Kind::Date, "12/31/9999", 9999, 12, 31},
         Row{"Date_LeapDayOf2000", Kind::Date, "2000-02-29", 2000, 2, 29},
         Row{"Date_Before1753", Kind::Date, "1752-12-31"},
-        Row{"Date_After9999", Kind::Date, "10000-01-01"},
         Row{"Date_NoLeapDayIn1900", Kind::Date, "1900-02-29"},
         Row{"Date_April31", Kind::Date, "2023-04-31"},
         Row{"Date_Month13", Kind::Date, "2023-13-01"},

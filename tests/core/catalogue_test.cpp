@@ -7,9 +7,7 @@
 #include <string>
 
 namespace catalogue = modDestiny::catalogue;
-using catalogue::birth;
-using catalogue::cycle;
-using catalogue::destiny;
+using catalogue::birth, catalogue::cycle, catalogue::destiny;
 
 namespace {
 
@@ -28,12 +26,11 @@ struct Entries {
 void expectProse(std::string_view text, const char* head)
 {
     SCOPED_TRACE(head);
-    EXPECT_TRUE(text.starts_with(head)) << text;
+    ASSERT_TRUE(text.starts_with(head)) << text;
     for (const char c : text)
         ASSERT_TRUE(c >= ' ' && c <= '~') << "character " << int(c);
     if (text.ends_with(' '))
         text.remove_suffix(1);
-    ASSERT_FALSE(text.empty());
     EXPECT_TRUE(text.back() == '.' || text.back() == '!') << text;
 }
 

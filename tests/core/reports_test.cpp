@@ -36,8 +36,9 @@ TEST_P(Report, Bytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Builders, Report,
+    Reports, Report,
     testing::Values(
+        // The builders.
         ReportRow{"Destiny1_Birth10WithoutEntry", [](ReportArea& a) { ShowDestinyAndBirth(a, 1, 10); },
                   "\r\nDestiny Number:1\r\n\r\nPeople...to grow. \r\n\r\n\r\nBirth Number:10\r\n\r\n"},
         ReportRow{"Year22_EndsOnOneLineBreak", [](ReportArea& a) { ShowPersonalYearMonth(a, 22, 7); },
@@ -47,12 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReportRow{"YearAndMonthWithoutEntries", // a negative number keeps its sign
                   [](ReportArea& a) { ShowPersonalYearMonth(a, -5, 10); },
                   "\r\nPersonal Year: -5\r\n\r\nPersonal Month: 10\r\n"},
-        ReportRow{"DayWithoutEntryAddsNothing", [](ReportArea& a) { ShowPersonalDay(a, 10); }, ""}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Readings, Report,
-    testing::Values(
+        ReportRow{"DayWithoutEntryAddsNothing", [](ReportArea& a) { ShowPersonalDay(a, 10); }, ""},
+        // The reading path, from a date to its report.
         ReportRow{"Destiny_1970_03_05", [](ReportArea& a) { DestinyAndBirthReading(a, 1970y / 3 / 5); },
                   "\r\nDestiny Number:7\r\n\r\nBehind...side by side.\r\n\r\n\r\nBirth Number:5\r\n\r\n"
                   "Born on a Five...worth taking."},
