@@ -84,7 +84,8 @@ program=/usr/lib/$multiarch/orvantis/orvantis
 [[ -x $program && -x /usr/bin/orvantis-calc ]] || fail "no $program or /usr/bin/orvantis-calc"
 [[ $(readlink /usr/bin/orvantis) == "../lib/$multiarch/orvantis/orvantis" ]] ||
   fail "/usr/bin/orvantis is not a relative link to $program"
-# The help file and the print module beside the program.
+# The help file and print module beside the program; the desktop entry,
+# metadata and icon.
 for path in "${program%/*}/Orvantis.hlp" "${program%/*}/orvantis-print.so" \
   "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
   "/usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
@@ -106,4 +107,5 @@ echo "== running the installed orvantis-calc"
 
 echo "== removing the package"
 remove_new_packages || fail "apt-get could not remove the package"
+[[ ! -e /usr/bin/orvantis && ! -e $program ]] || fail "the package left its programs behind"
 echo "PASS: $deb installs, runs and purges cleanly"
