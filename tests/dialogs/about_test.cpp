@@ -15,7 +15,6 @@ using namespace orvantis;
 namespace {
 
 QWidget* part(QWidget* about, const char* name) { return about->findChild<QWidget*>(QString::fromLatin1(name)); }
-QLabel* version(QWidget* about) { return qobject_cast<QLabel*>(part(about, "Label1")); }
 
 using Step = std::function<void(QWidget*)>;
 
@@ -76,7 +75,7 @@ private slots:
         for (int opening = 0; opening < 2; ++opening) {
             QTimer::singleShot(0, this, [&] {
                 QWidget* about = QApplication::activeModalWidget();
-                QLabel* label = version(about);
+                auto* label = qobject_cast<QLabel*>(part(about, "Label1"));
                 const QPoint offset = about->geometry().center() - owner.geometry().center();
                 const QString family = label->font().family();
                 seen << label->text() + " " + QString::number(label->font().pointSizeF())
