@@ -15,12 +15,37 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+// True when nothing names a place to draw the window: neither session
+// variable is set and no platform is chosen (QT_QPA_PLATFORM, -platform,
+// e.g. offscreen). Qt's own answer to that is an abort that advises
+// reinstalling, which would not help.
+bool noGraphicalSession(int argc, char* argv[])
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return false;
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     using namespace orvantis;
 
+    if (noGraphicalSession(argc, argv)) {
+        std::fputs("orvantis: no graphical session: neither DISPLAY nor WAYLAND_DISPLAY is set\n", stderr);
+        return 1;
+    }
     FontConfigPreload fontConfig;
     QApplication app(argc, argv);
     look::installStyle();
