@@ -4,6 +4,7 @@
 #include "dialogs/urllink.h"
 #include "look/look.h"
 #include "look/pictures.h"
+#include "look/window_frame.h"
 #include "platform/services.h"
 #include "ui_frmabout.h"
 
@@ -29,6 +30,7 @@ frmAbout::frmAbout(const Services& services, QWidget* parent)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    look::placeWhenFirstShown(this);
     look::setPanelColours(this, look::colours::salmon(), palette().color(QPalette::WindowText));
 
     ui->Image1->setPixmap(look::appPicture(ui->Image1->size(), devicePixelRatioF()));
@@ -48,7 +50,7 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::showModal(QWidget* over, const Services& services)
 {
-    // With `over` as parent the dialog is centred over it and kept above it.
+    // With `over` as parent the panel opens centred over it and stays above it.
     frmAbout about(services, over);
     about.exec();
 }

@@ -1,6 +1,7 @@
 #include "dialogs/frmfont.h"
 
 #include "look/look.h"
+#include "look/window_frame.h"
 #include "ui_frmfont.h"
 
 #include <QEvent>
@@ -46,6 +47,7 @@ frmFont::frmFont(QWidget* reportArea, QWidget* parent)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    look::placeWhenFirstShown(this);
     setFont(look::msSansSerif());
 
     QPalette labelColours = ui->Label1->palette();

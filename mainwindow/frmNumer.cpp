@@ -3,6 +3,7 @@
 #include "dialogs/frmabout.h"
 #include "dialogs/frmfont.h"
 #include "look/look.h"
+#include "look/window_frame.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/drop_down_calendar.h"
 #include "mainwindow/main_window_look.h"
@@ -19,7 +20,6 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include <array>
 
@@ -59,6 +59,7 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    look::placeWhenFirstShown(this);
 
     applyMainWindowLook(*ui, this);
     setCalculateTip(QString::fromLatin1(kTipAtStart));
@@ -120,16 +121,6 @@ void frmNumer::connectHandlers()
     connect(ui->mnuRestore1, &QAction::triggered, tray_, &TrayIcon::mnuRestore1_Click);
     connect(ui->mnuExit1, &QAction::triggered, tray_, &TrayIcon::mnuExit1_Click);
     connect(tray_, &TrayIcon::exitRequested, this, &frmNumer::applicationEndRequested);
-}
-
-void frmNumer::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (centred_)
-        return;
-    centred_ = true;
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void frmNumer::closeEvent(QCloseEvent* event)

@@ -23,7 +23,6 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QShowEvent;
 
 namespace Ui {
 class frmNumer;
@@ -90,7 +89,6 @@ Q_SIGNALS:
     void applicationEndRequested();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -108,7 +106,6 @@ private:
     TrayIcon* tray_;
     ReportView* reportView_;
     std::unique_ptr<SavedBirthDate> saved_;
-    bool centred_ = false;
 
     modDestiny::PersonalNumber ChosenMonth = 0;
     // The birth date as the engine reads it, "mm/dd/yyyy", while a report is
