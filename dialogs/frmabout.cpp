@@ -30,6 +30,7 @@ frmAbout::frmAbout(const Services& services, QWidget* parent)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    look::keepNormalState(this);
     look::placeWhenFirstShown(this);
     look::setPanelColours(this, look::colours::salmon(), palette().color(QPalette::WindowText));
 

@@ -47,6 +47,7 @@ frmFont::frmFont(QWidget* reportArea, QWidget* parent)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    look::keepNormalState(this);
     look::placeWhenFirstShown(this);
     setFont(look::msSansSerif());
 

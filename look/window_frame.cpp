@@ -65,6 +65,71 @@ QMargins expectedFrame(const QWidget* window, const QWidget* opener)
     return opener->windowHandle()->frameMargins();
 }
 
+constexpr Qt::WindowStates kLarger = Qt::WindowMaximized | Qt::WindowFullScreen;
+
+// Takes back a maximised or full-screen state. On Wayland the title bar Qt
+// draws asks the compositor to maximise before the window hears of it, and
+// the compositor's answer cannot be refused: weston ends the connection of
+// a window that does not take the size it names. So the window is let take
+// that size for a moment (its contents stay as they are), and once it has
+// drawn itself at that size, which is when the compositor counts it as
+// maximised, it asks for its normal state back and keeps its size again.
+class NormalState final : public QObject {
+public:
+    NormalState(QWidget* window, QWindow* handle) : QObject(handle), window_(window), handle_(handle)
+    {
+        connect(handle, &QWindow::windowStateChanged, this, &NormalState::release);
+        window->installEventFilter(this);
+        handle->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool larger = handle_->windowStates() & kLarger;
+        if (watched == handle_ && larger
+            && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Resize)) {
+            answered_ = true; // the window system has given the state and its size
+        } else if (watched == handle_ && event->type() == QEvent::Resize) {
+            holdIfBack();
+        } else if (watched == window_ && event->type() == QEvent::Paint && answered_) {
+            answered_ = false;
+            QMetaObject::invokeMethod(this, &NormalState::revert, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    void release()
+    {
+        const Qt::WindowStates states = handle_->windowStates();
+        if (!(states & kLarger) || released_)
+            return;
+        qCInfo(lcPlacement) << window_->objectName() << "keeps its size: refused" << states;
+        released_ = true;
+        handle_->setMinimumSize(QSize(0, 0));
+        handle_->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    }
+    void revert()
+    {
+        handle_->setWindowStates(handle_->windowStates() & ~kLarger);
+        holdIfBack();
+    }
+    void holdIfBack()
+    {
+        const QSize size = handle_->size();
+        if (released_ && !(handle_->windowStates() & kLarger)
+            && size.boundedTo(window_->maximumSize()).expandedTo(window_->minimumSize()) == size) {
+            released_ = false;
+            handle_->setMinimumSize(window_->minimumSize());
+            handle_->setMaximumSize(window_->maximumSize());
+        }
+    }
+
+    QWidget* window_;
+    QWindow* handle_;
+    bool released_ = false;
+    bool answered_ = false;
+};
+
 void logMove(const QWidget* window, const char* why, QPoint from, QPoint to, const QRect& area)
 {
     qCInfo(lcPlacement).nospace() << window->objectName() << ' ' << why << ": frame moved from "
@@ -128,6 +193,16 @@ void placeWhenFirstShown(QWidget* window)
     }
     new Until(window, QEvent::Show, [window] {
         place(window);
+        return true;
+    });
+}
+
+void keepNormalState(QWidget* window)
+{
+    new Until(window, QEvent::Show, [window] {
+        if (window->windowHandle() == nullptr)
+            return false;
+        new NormalState(window, window->windowHandle());
         return true;
     });
 }

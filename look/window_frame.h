@@ -1,4 +1,6 @@
-// How our top-level windows sit on the desktop: where each one opens.
+// How our top-level windows sit on the desktop: where each one opens, and
+// that a window without a maximise box keeps its designed size whatever the
+// desktop asks of it.
 #pragma once
 
 #include <QPoint>
@@ -22,5 +24,10 @@ QPoint placedFrame(QSize frame, const QRect& over, const QRect& area);
 // the window; should the frame then reach past the area's edge, the window
 // is moved once more.
 void placeWhenFirstShown(QWidget* window);
+
+// For a window without a maximise box: a request to maximise it or to make
+// it full screen is undone at once, wherever it comes from (on Wayland Qt
+// draws a title bar of its own, with a maximise button on every window).
+void keepNormalState(QWidget* window);
 
 } // namespace orvantis::look

@@ -59,6 +59,7 @@ frmNumer::frmNumer(const Services& services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    look::keepNormalState(this);
     look::placeWhenFirstShown(this);
 
     applyMainWindowLook(*ui, this);

@@ -17,7 +17,7 @@ build_pkgs=(
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev libxcb-damage0-dev
   xvfb xauth xdotool x11-utils openbox trayer poppler-utils
-  xfce4-panel xfconf
+  xfce4-panel xfconf weston qt6-wayland
   dbus dbus-x11 at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file

@@ -1,9 +1,11 @@
 // Where the windows open and the size they keep, offscreen on a screen
 // smaller than the main window (offscreen_small.json: 640 x 400 at 100, 50).
+// maximiseIsUndone runs again under weston (with_weston.sh).
 #include "harness.h"
 
 #include "look/window_frame.h"
 
+#include <QWindow>
 #include <QtTest>
 
 using namespace orvantis;
@@ -71,6 +73,31 @@ private Q_SLOTS:
         QFETCH(QString, window);
         QFETCH(QPoint, at);
         withWindow(window, [&](QWidget* w) { QCOMPARE(w->frameGeometry().topLeft(), at); });
+    }
+
+    // Maximised as the title bar Qt draws on Wayland does it: the window goes
+    // back to its normal state and size, and is held at that size again.
+    void maximiseIsUndone_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("main window") << "main window";
+        QTest::newRow("text-size dialog") << "text-size dialog";
+    }
+    void maximiseIsUndone()
+    {
+        QFETCH(QString, window);
+        withWindow(window, [](QWidget* w) {
+            QWindow* handle = w->windowHandle();
+            const QSize designed = w->size();
+            QSignalSpy widths(handle, &QWindow::widthChanged); // there and back
+            handle->setWindowStates(handle->windowStates() ^ Qt::WindowMaximized);
+            for (int wait = 0; wait < 250 && (widths.size() < 2 || handle->maximumSize() != designed); ++wait)
+                QTest::qWait(20);
+            QCOMPARE(widths.size(), 2);
+            QCOMPARE(handle->windowStates(), Qt::WindowNoState);
+            QCOMPARE(handle->maximumSize(), designed);
+            QCOMPARE(w->size(), designed);
+        });
     }
 };
 
