@@ -1,5 +1,7 @@
 #include "date_parse.h"
 
+#include "engine/text_fields.h"
+
 namespace orvantis::cli {
 namespace {
 
@@ -11,18 +13,11 @@ using reading::Date;
 std::optional<int> readNumber(std::string_view s, std::size_t& pos, std::size_t minDigits,
                               std::size_t maxDigits)
 {
-    std::size_t end = pos;
-    int value = 0;
-    while (end < s.size() && s[end] >= '0' && s[end] <= '9') {
-        if (end - pos == maxDigits)
-            return std::nullopt;
-        value = value * 10 + (s[end] - '0');
-        ++end;
-    }
-    if (end - pos < minDigits)
+    const text::DigitRun run = text::LeadingDigits({s.data() + pos, s.size() - pos}, maxDigits + 1);
+    if (run.length < minDigits || run.length > maxDigits)
         return std::nullopt;
-    pos = end;
-    return value;
+    pos += run.length;
+    return run.value;
 }
 
 bool expect(std::string_view s, std::size_t& pos, char c)
@@ -161,16 +156,6 @@ std::optional<std::chrono::month> parseMonth(std::string_view text)
             return std::chrono::month{i + 1};
     }
     return std::nullopt;
-}
-
-std::string_view trimBlanks(std::string_view text)
-{
-    constexpr std::string_view kBlanks = " \t\r";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
 }
 
 } // namespace orvantis::cli

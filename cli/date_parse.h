@@ -26,8 +26,4 @@ std::optional<std::chrono::month_day> parseMonthDay(std::string_view text);
 // letter case.
 std::optional<std::chrono::month> parseMonth(std::string_view text);
 
-// Removes leading and trailing spaces, tabs and carriage returns, so lines
-// from Windows editors and hand-indented lists are read as meant.
-std::string_view trimBlanks(std::string_view text);
-
 } // namespace orvantis::cli

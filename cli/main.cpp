@@ -7,6 +7,7 @@
 #include "numbers_batch.h"
 #include "output_buffer.h"
 
+#include "engine/text_fields.h"
 #include "reports/reading.h"
 
 #include <csignal>
@@ -25,6 +26,7 @@ namespace {
 
 using namespace orvantis::cli;
 using orvantis::reading::Date;
+namespace text = orvantis::text;
 
 constexpr std::string_view kHelp =
     R"(Usage: orvantis-calc COMMAND ARGUMENT...
@@ -106,21 +108,21 @@ void requireOperands(const CommandLine& line, std::string_view command, std::siz
 
 Date birthArgument(std::string_view arg)
 {
-    if (const auto date = parseDate(trimBlanks(arg)))
+    if (const auto date = parseDate(text::Trim(arg, text::kBlanks)))
         return *date;
     throw UsageError{invalidDate(arg)};
 }
 
 std::chrono::month_day targetArgument(std::string_view arg)
 {
-    if (const auto day = parseMonthDay(trimBlanks(arg)))
+    if (const auto day = parseMonthDay(text::Trim(arg, text::kBlanks)))
         return *day;
     throw UsageError{invalidTarget(arg)};
 }
 
 std::chrono::month monthArgument(std::string_view arg)
 {
-    if (const auto month = parseMonth(trimBlanks(arg)))
+    if (const auto month = parseMonth(text::Trim(arg, text::kBlanks)))
         return *month;
     throw UsageError{invalidMonth(arg)};
 }
@@ -158,7 +160,7 @@ ExitStatus runNumbersCommand(const CommandLine& line, OutputBuffer& out)
     std::vector<Date> births;
     bool allValid = true;
     for (const std::string_view arg : line.operands) {
-        if (const auto date = parseDate(trimBlanks(arg))) {
+        if (const auto date = parseDate(text::Trim(arg, text::kBlanks))) {
             births.push_back(*date);
         } else {
             reportError(invalidDate(arg));

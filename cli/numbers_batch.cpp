@@ -1,5 +1,6 @@
 #include "numbers_batch.h"
 
+#include "engine/text_fields.h"
 #include "reports/reading.h"
 
 #include <cerrno>
@@ -43,17 +44,17 @@ public:
         ++lineNumber_;
         if (lineNumber_ == 1 && raw.starts_with(kUtf8Bom))
             raw.remove_prefix(kUtf8Bom.size()); // left by some Windows editors
-        const std::string_view text = trimBlanks(raw);
+        const std::string_view line = text::Trim(raw, text::kBlanks);
         if (tooLong) {
-            reject(quoted(text) + " is too long: expected one date per line");
+            reject(quoted(line) + " is too long: expected one date per line");
             return;
         }
-        if (text.empty())
+        if (line.empty())
             return;
-        if (const auto date = parseDate(text))
+        if (const auto date = parseDate(line))
             rows_.write(out_, *date);
         else
-            reject(invalidDate(text));
+            reject(invalidDate(line));
     }
 
     bool skippedAny() const { return skipped_; }

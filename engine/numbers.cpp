@@ -1,5 +1,7 @@
 #include "numbers.h"
 
+#include "text_fields.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -8,15 +10,13 @@
 namespace modDestiny {
 namespace {
 
-// Leading and trailing blanks (the space character only, as the window's
-// date texts never hold tabs) do not count as positions.
+using orvantis::text::DigitValue;
+using orvantis::text::LeadingDigits;
+
+// Leading and trailing spaces do not count as positions.
 std::string_view trimSpaces(std::string_view s)
 {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
+    return orvantis::text::Trim(s, orvantis::text::kSpaces);
 }
 
 // Splits a UTF-8 text into its first `count` positions (code points). A byte
@@ -44,32 +44,24 @@ std::array<std::string_view, N> firstPositions(std::string_view s)
     return out;
 }
 
-bool isDigit(std::string_view position)
-{
-    return position.size() == 1 && position[0] >= '0' && position[0] <= '9';
-}
+// A position's digit value: a position that is a letter of several bytes
+// begins with a byte that is no digit.
+int digitValue(std::string_view position) { return LeadingDigits(position, 1).value; }
 
-int digitValue(std::string_view position)
+// A piece of `text` read as a whole number, from the position `first` on up
+// to the first non-digit and at most two positions; 0 when the piece does not
+// begin with a digit (or lies past the end of the text).
+int twoDigitPiece(std::string_view text, std::string_view first)
 {
-    return isDigit(position) ? position[0] - '0' : 0;
-}
-
-// A piece of a "mm/dd" text read as a whole number, from its first position up
-// to the first non-digit; a piece that does not begin with a digit is 0.
-int leadingNumber(std::string_view first, std::string_view second)
-{
-    if (!isDigit(first))
+    if (first.empty())
         return 0;
-    int value = digitValue(first);
-    if (isDigit(second))
-        value = value * 10 + digitValue(second);
-    return value;
+    return LeadingDigits(text.substr(static_cast<std::size_t>(first.data() - text.data())), 2).value;
 }
 
-PersonalNumber saturate(long long v)
+PersonalNumber saturate(int v)
 {
-    constexpr long long lo = std::numeric_limits<PersonalNumber>::min();
-    constexpr long long hi = std::numeric_limits<PersonalNumber>::max();
+    constexpr int lo = std::numeric_limits<PersonalNumber>::min();
+    constexpr int hi = std::numeric_limits<PersonalNumber>::max();
     return static_cast<PersonalNumber>(v < lo ? lo : v > hi ? hi : v);
 }
 
@@ -96,7 +88,7 @@ constexpr std::array<std::int8_t, 100> kReduced = [] {
     return table;
 }();
 
-PersonalNumber reduce(long long firstSum, bool masterTest)
+PersonalNumber reduce(int firstSum, bool masterTest)
 {
     if (masterTest && (firstSum == 11 || firstSum == 22))
         return static_cast<PersonalNumber>(firstSum);
@@ -116,13 +108,24 @@ std::optional<int> asciiDigitSum(std::string_view s, std::size_t count)
     int sum = 0;
     unsigned highBits = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const unsigned digit = c - unsigned{'0'};
-        sum += digit < 10 ? static_cast<int>(digit) : 0;
-        highBits |= c & 0x80u;
+        sum += DigitValue(s[i]);
+        highBits |= static_cast<unsigned char>(s[i]) & 0x80u;
     }
     if (highBits != 0)
         return std::nullopt;
+    return sum;
+}
+
+// Any other text: the sum of the digits among the first N positions of the
+// trimmed text. Out of line, as it is rarely taken: inlined, it made the
+// common path above save registers it never uses, and `numbers` slower.
+template <std::size_t N>
+[[gnu::noinline]] int positionDigitSum(std::string_view s)
+{
+    // The contribution table is local: nothing outside this call reads it.
+    int sum = 0;
+    for (const auto p : firstPositions<N>(trimSpaces(s)))
+        sum += digitValue(p);
     return sum;
 }
 
@@ -130,35 +133,27 @@ std::optional<int> asciiDigitSum(std::string_view s, std::size_t count)
 
 PersonalNumber CalcDateNumber(std::string_view fullDate)
 {
-    if (const auto sum = asciiDigitSum(fullDate, 10))
-        return reduce(*sum, true);
-    // The contribution table is local: nothing outside this call reads it.
-    const auto positions = firstPositions<10>(trimSpaces(fullDate));
-    long long sum = 0;
-    for (const auto p : positions)
-        sum += digitValue(p);
-    return reduce(sum, true);
+    const auto sum = asciiDigitSum(fullDate, 10);
+    return reduce(sum ? *sum : positionDigitSum<10>(fullDate), true);
 }
 
 PersonalNumber CalcBirthNumber(std::string_view dayText)
 {
-    if (const auto sum = asciiDigitSum(dayText, 2))
-        return reduce(*sum, false);
-    const auto positions = firstPositions<2>(trimSpaces(dayText));
-    return reduce(digitValue(positions[0]) + digitValue(positions[1]), false);
+    const auto sum = asciiDigitSum(dayText, 2);
+    return reduce(sum ? *sum : positionDigitSum<2>(dayText), false);
 }
 
 PersonalNumber CalcPersonalMonth(PersonalNumber personalYear, PersonalNumber month)
 {
-    return reduce(static_cast<long long>(personalYear) + month, true);
+    return reduce(personalYear + month, true);
 }
 
 PersonalNumber CalcPersonalDay(PersonalNumber personalYear, std::string_view monthDay)
 {
-    const auto p = firstPositions<5>(trimSpaces(monthDay));
-    const int month = leadingNumber(p[0], p[1]);
-    const int day = leadingNumber(p[3], p[4]);
-    return reduce(static_cast<long long>(personalYear) + month + day, true);
+    const std::string_view text = trimSpaces(monthDay);
+    const auto p = firstPositions<5>(text);
+    // The month at positions 1-2, the day at 4-5; position 3 is not examined.
+    return reduce(personalYear + twoDigitPiece(text, p[0]) + twoDigitPiece(text, p[3]), true);
 }
 
 } // namespace modDestiny

@@ -1,5 +1,7 @@
 #include "mainwindow/date_texts.h"
 
+#include "engine/text_fields.h"
+
 #include <QStringList>
 
 namespace orvantis::datetext {
@@ -14,18 +16,14 @@ QString monthName(int month)
 
 QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
-// A whole number of `minDigits` to `maxDigits` ASCII digits, else -1.
-int digits(QStringView text, qsizetype minDigits, qsizetype maxDigits)
+// A field of `minDigits` to `maxDigits` ASCII digits as a whole number, else -1.
+int digits(QStringView field, qsizetype minDigits, qsizetype maxDigits)
 {
-    if (text.size() < minDigits || text.size() > maxDigits)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return -1;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
+    // Latin-1 keeps one byte per character, and makes every letter that is
+    // not Latin-1 a "?", which is no digit either.
+    const QByteArray bytes = field.toLatin1();
+    return text::DigitField(std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                            std::size_t(minDigits), std::size_t(maxDigits));
 }
 
 std::optional<QDate> inRange(int year, int month, int day)
@@ -69,6 +67,11 @@ reading::Date toReading(QDate date)
 {
     return std::chrono::year(date.year()) / std::chrono::month(unsigned(date.month()))
            / std::chrono::day(unsigned(date.day()));
+}
+
+QDate fromReading(const reading::Date& date)
+{
+    return {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day()))};
 }
 
 std::chrono::month_day monthDay(QDate date)

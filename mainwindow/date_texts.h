@@ -18,6 +18,7 @@
 namespace orvantis::datetext {
 
 reading::Date toReading(QDate date);
+QDate fromReading(const reading::Date& date);
 std::chrono::month_day monthDay(QDate date);
 
 // "MMMM dd, yyyy", e.g. "July 04, 1976" (the birth-date box).

@@ -1,5 +1,7 @@
 #include "mainwindow/drop_down_calendar.h"
 
+#include "mainwindow/date_texts.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QElapsedTimer>
@@ -14,10 +16,8 @@ namespace orvantis {
 
 namespace {
 
-// The range the calendars offer: the Gregorian calendar as adopted in
-// Britain and its colonies, up to the last year with four digits.
-const QDate kFirstDate(1753, 1, 1);
-const QDate kLastDate(9999, 12, 31);
+const QDate kFirstDate = datetext::fromReading(reading::kFirstDate);
+const QDate kLastDate = datetext::fromReading(reading::kLastDate);
 
 // Keys that drop a calendar down from its box, for those who don't use a mouse.
 bool opensCalendar(const QKeyEvent& key)

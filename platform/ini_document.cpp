@@ -1,20 +1,22 @@
 #include "platform/ini_document.h"
 
+#include "engine/text_fields.h"
+
 #include <QStringDecoder>
+
+#include <string_view>
 
 namespace orvantis::ini {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+std::string_view bytesOf(QByteArrayView v) { return {v.data(), std::size_t(v.size())}; }
 
+// Blanks are spaces, tabs and the CR of a Windows line end.
 QByteArrayView trimBlanks(QByteArrayView v)
 {
-    while (!v.isEmpty() && isBlank(v.front()))
-        v = v.sliced(1);
-    while (!v.isEmpty() && isBlank(v.back()))
-        v.chop(1);
-    return v;
+    const std::string_view trimmed = text::Trim(bytesOf(v), text::kBlanks);
+    return {trimmed.data(), qsizetype(trimmed.size())};
 }
 
 // QString::fromUtf8 drops a leading U+FEFF, which would make a name or value
@@ -115,9 +117,9 @@ IniDocument parseIni(const QByteArray& bytes)
 
 void IniDocument::classify(Line& line, QByteArrayView text, bool first)
 {
-    qsizetype skip = first && text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    while (skip < text.size() && isBlank(text[skip]))
-        ++skip;
+    const qsizetype mark = first && text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    const std::size_t nonBlank = bytesOf(text).find_first_not_of(text::kBlanks, std::size_t(mark));
+    const qsizetype skip = nonBlank == std::string_view::npos ? text.size() : qsizetype(nonBlank);
     const QByteArrayView rest = text.sliced(skip);
     line.kind = Kind::Other;
     if (rest.startsWith('[')) {

@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"Day_DayStartsAtPosition4", Op::Day, "1/5", 1, 0, 2},
         Row{"Day_Position3NotExamined", Op::Day, "01-05", 1, 0, 7},
         Row{"Day_PiecesEndAtANonDigit", Op::Day, "0a/5b", 1, 0, 6},
+        Row{"Day_DayIsPositions4And5Only", Op::Day, "01/234", 1, 0, 7}, // 1 + 1 + 23
         Row{"Day_PiecesWithoutALeadingDigitAreZero", Op::Day, "ab/cd", 1, 0, 1}),
     [](const auto& row) { return std::string(row.param.name); });
 
