@@ -5,29 +5,9 @@
 #include <QBuffer>
 #include <QLocale>
 #include <QPdfWriter>
-#include <QStringList>
 #include <QTextDocument>
 
-#include <array>
-
 namespace orvantis {
-
-namespace {
-
-// The lines the report builders begin their headings with.
-constexpr std::array<const char*, 5> kHeadings{
-    "Destiny Number:", "Birth Number:", "Personal Year: ", "Personal Month: ",
-    "You have the same Personal Year and Month number: "};
-
-bool isHeading(const QString& line)
-{
-    for (const char* heading : kHeadings)
-        if (line.startsWith(QLatin1String(heading)))
-            return true;
-    return false;
-}
-
-} // namespace
 
 ReadingName readingName(const std::optional<QDate>& birth, const QString& targetKind,
                         const QString& target)
@@ -44,20 +24,25 @@ ReadingName readingName(const std::optional<QDate>& birth, const QString& target
     return name;
 }
 
-std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name, const std::string& report)
+std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name,
+                                               const modDestiny::MarkedReport& report)
 {
     QString html = QStringLiteral("<h2>") + name.title.toHtmlEscaped() + QStringLiteral("</h2>");
-    const QString text = QString::fromUtf8(report.data(), qsizetype(report.size()));
-    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
-        if (line.isEmpty())
-            continue;
-        const QString escaped = line.toHtmlEscaped();
-        if (isHeading(line))
+    for (const modDestiny::Block& block : report.blocks) {
+        const QString escaped =
+            QString::fromUtf8(report.text.data() + block.begin, qsizetype(block.end - block.begin))
+                .toHtmlEscaped();
+        switch (block.kind) {
+        case modDestiny::BlockKind::Heading:
             html += QStringLiteral("<h3>") + escaped + QStringLiteral("</h3>");
-        else if (line.startsWith(QLatin1String("Keywords: ")))
+            break;
+        case modDestiny::BlockKind::Keywords:
             html += QStringLiteral("<p><i>") + escaped + QStringLiteral("</i></p>");
-        else
+            break;
+        case modDestiny::BlockKind::Paragraph:
             html += QStringLiteral("<p>") + escaped + QStringLiteral("</p>");
+            break;
+        }
     }
     auto document = std::make_unique<QTextDocument>();
     QFont body(QStringLiteral("Serif"));
@@ -79,7 +64,7 @@ QPageSize paperSize()
                          : QPageSize::A4);
 }
 
-QByteArray readingPdf(const ReadingName& name, const std::string& report)
+QByteArray readingPdf(const ReadingName& name, const modDestiny::MarkedReport& report)
 {
     QByteArray pdf;
     QBuffer out(&pdf);

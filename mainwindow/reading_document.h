@@ -3,6 +3,8 @@
 // numbers, for a PDF file or a printer.
 #pragma once
 
+#include "reports/report_area.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QPageSize>
@@ -10,7 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <string>
 
 class QTextDocument;
 
@@ -28,17 +29,18 @@ struct ReadingName {
 ReadingName readingName(const std::optional<QDate>& birth, const QString& targetKind,
                         const QString& target);
 
-// The report (CR LF line breaks, as the report builders write it) as a
-// document: the title first, heading lines ("Destiny Number:7", "Personal
-// Year: 7", ...) bold, keyword lines in italics, paragraphs in an 11 pt
-// serif face. The document has no page size, so printing it lays it out on
-// the printer's page and numbers the pages.
-std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name, const std::string& report);
+// The report as a document, laid out by the blocks the report builders
+// marked: the title first, then each heading bold, each keywords line in
+// italics and each paragraph plain, in an 11 pt serif face; the line breaks
+// between them make no blocks of their own. The document has no page size,
+// so printing it lays it out on the printer's page and numbers the pages.
+std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name,
+                                               const modDestiny::MarkedReport& report);
 
 // A4, or Letter where the locale measures in inches.
 QPageSize paperSize();
 
 // The document as a PDF file on paperSize() paper, text as text.
-QByteArray readingPdf(const ReadingName& name, const std::string& report);
+QByteArray readingPdf(const ReadingName& name, const modDestiny::MarkedReport& report);
 
 } // namespace orvantis

@@ -4,11 +4,11 @@ namespace orvantis {
 
 void ReportModel::SetText(std::string text)
 {
-    text_ = std::move(text);
+    area_.SetText(std::move(text));
     if (held_ > 0)
         changedWhileHeld_ = true;
     else if (listener_)
-        listener_(text_);
+        listener_(Reading().text);
 }
 
 ReportModel::Batch::~Batch()
@@ -17,7 +17,7 @@ ReportModel::Batch::~Batch()
         return;
     model_.changedWhileHeld_ = false;
     if (model_.listener_)
-        model_.listener_(model_.text_);
+        model_.listener_(model_.Reading().text);
 }
 
 QString ReportModel::ForDisplay(const std::string& text)

@@ -2,8 +2,9 @@
 //
 // The builders read the whole text and replace it with that text plus an
 // addition; the exact text they produce (CR LF line breaks included) is kept
-// here, and the window's read-only text box only shows it. Every replacement
-// is passed on to one listener, the box.
+// here with the blocks they mark in it, and the window's read-only text box
+// only shows the text. Every replacement is passed on to one listener, the
+// box.
 #pragma once
 
 #include "reports/report_area.h"
@@ -19,8 +20,12 @@ class ReportModel final : public modDestiny::ReportArea {
 public:
     using Listener = std::function<void(const std::string& text)>;
 
-    std::string Text() const override { return text_; }
+    std::string Text() const override { return area_.Text(); }
     void SetText(std::string text) override;
+    void MarkBlock(const modDestiny::Block& block) override { area_.MarkBlock(block); }
+
+    // The text with its blocks: what a saved, PDF or printed reading is made of.
+    const modDestiny::MarkedReport& Reading() const { return area_.Report(); }
 
     void SetListener(Listener listener) { listener_ = std::move(listener); }
 
@@ -44,7 +49,7 @@ public:
     static QString ForDisplay(const std::string& text);
 
 private:
-    std::string text_;
+    modDestiny::StringReportArea area_;
     Listener listener_;
     int held_ = 0;
     bool changedWhileHeld_ = false;

@@ -109,9 +109,9 @@ void ReportView::saveAs()
 
 bool ReportView::save(const QString& path)
 {
-    const std::string text = report_.Text();
-    const QByteArray bytes = isPdf(path) ? readingPdf(name_, text)
-                                         : QByteArray(text.data(), qsizetype(text.size()));
+    const modDestiny::MarkedReport& reading = report_.Reading();
+    const QByteArray bytes = isPdf(path) ? readingPdf(name_, reading)
+                                         : QByteArray(reading.text.data(), qsizetype(reading.text.size()));
     // Written beside the old file and renamed over it at the end, so that a
     // failure leaves the old file (or none) and never a half-written one.
     QSaveFile file(path);
@@ -135,7 +135,7 @@ void ReportView::print()
                           QStringLiteral("Printing is not available:\n%1").arg(module.errorString()));
         return;
     }
-    const auto document = readingDocument(name_, report_.Text());
+    const auto document = readingDocument(name_, report_.Reading());
     printReading(area_->window(), document.get(), name_.fileStem, paperSize());
 }
 

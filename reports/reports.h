@@ -1,6 +1,7 @@
 // Report builders. Each appends its report to a ReportArea: it reads the whole
 // text and sets it to that text followed by the addition, once per addition,
-// and never clears or edits what was there. Line breaks are CR LF.
+// and never clears or edits what was there; then it marks the heading,
+// keywords line or paragraph the addition holds. Line breaks are CR LF.
 #pragma once
 
 #include "engine/numbers.h"

@@ -1,10 +1,13 @@
 // The window's helpers without a window: date texts, the report text as
-// shown, and the settings store that opens late.
+// shown and as laid out on paper, and the settings store that opens late.
 #include "look/pictures.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/lazy_settings_store.h"
+#include "mainwindow/reading_document.h"
 #include "mainwindow/report_model.h"
 
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace orvantis;
@@ -63,6 +66,26 @@ private Q_SLOTS:
     {
         QCOMPARE(ReportModel::ForDisplay("\r\nDestiny Number:3\r\n\r\nA\rB"),
                  QStringLiteral("\nDestiny Number:3\n\nA\nB"));
+    }
+
+    // A reading on paper is laid out by the blocks marked in it, not by its
+    // words: a heading that reads like none is a bold heading, a paragraph
+    // that reads like a heading (and holds markup) stays a plain paragraph.
+    void documentLaidOutByBlocks()
+    {
+        using modDestiny::BlockKind;
+        const auto document = readingDocument({QStringLiteral("Title"), {}},
+                                              {"\r\nZq 5\r\nTerms\r\n\r\nDestiny Number:7<b>",
+                                               {{BlockKind::Heading, 2, 6},
+                                                {BlockKind::Keywords, 8, 13},
+                                                {BlockKind::Paragraph, 17, 36}}});
+        QStringList laidOut;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QTextCharFormat format = block.begin().fragment().charFormat();
+            laidOut << block.text() + QStringLiteral(" h%1").arg(block.blockFormat().headingLevel())
+                           + (format.fontWeight() >= QFont::Bold ? " bold" : "") + (format.fontItalic() ? " italic" : "");
+        }
+        QCOMPARE(laidOut, (QStringList{"Title h2 bold", "Zq 5 h3 bold", "Terms h0 italic", "Destiny Number:7<b> h0"}));
     }
 
     void batchShowsTheFinalTextOnce()
