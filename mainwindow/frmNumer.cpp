@@ -308,7 +308,6 @@ void frmNumer::Command1_Click()
     const std::optional<QDate> shown = datetext::ParseBirthDateDisplay(ui->Text3->text());
     const std::optional<reading::Date> birth =
         shown ? std::optional(datetext::toReading(*shown)) : std::nullopt;
-    BirthDateText = birth ? QString::fromLatin1(reading::EngineDate(*birth).chars) : QString();
     HideCalendars();
 
     switch (currentMode()) {
@@ -330,7 +329,6 @@ void frmNumer::Command1_Click()
         reportView_->setReading(readingName(shown, QStringLiteral("day"), ui->Text2->text()));
         break;
     }
-    BirthDateText.clear();
 }
 
 // ------------------------------------------------------------ report area

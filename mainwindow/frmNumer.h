@@ -108,9 +108,6 @@ private:
     std::unique_ptr<SavedBirthDate> saved_;
 
     modDestiny::PersonalNumber ChosenMonth = 0;
-    // The birth date as the engine reads it, "mm/dd/yyyy", while a report is
-    // being calculated.
-    QString BirthDateText;
 };
 
 } // namespace orvantis

@@ -79,15 +79,23 @@ MonthDayText EngineMonthDay(std::chrono::month_day target)
     return text;
 }
 
+// The birth date reaches the engine as BirthDateText, "mm/dd/yyyy", and its
+// day as BirthDayText, "dd"; without a date both are empty.
+
 DestinyBirth DestinyAndBirthNumbers(const std::optional<Date>& birth)
 {
-    return {PersonalYear(birth),
-            modDestiny::CalcBirthNumber(birth ? EngineDay(*birth).view() : std::string_view{})};
+    if (!birth)
+        return {PersonalYear(birth), modDestiny::CalcBirthNumber({})};
+    const DayText BirthDayText = EngineDay(*birth);
+    return {PersonalYear(birth), modDestiny::CalcBirthNumber(BirthDayText.view())};
 }
 
 PersonalNumber PersonalYear(const std::optional<Date>& birth)
 {
-    return modDestiny::CalcDateNumber(birth ? EngineDate(*birth).view() : std::string_view{});
+    if (!birth)
+        return modDestiny::CalcDateNumber({});
+    const DateText BirthDateText = EngineDate(*birth);
+    return modDestiny::CalcDateNumber(BirthDateText.view());
 }
 
 PersonalNumber PersonalMonth(PersonalNumber personalYear, std::chrono::month month)
