@@ -30,9 +30,9 @@ bool isPdf(const QString& path) { return path.endsWith(QLatin1String(".pdf"), Qt
 } // namespace
 
 ReportView::ReportView(QPlainTextEdit* area, const ReportModel& report, MessageBoxes& messages)
-    : QObject(area), area_(area), report_(report), messages_(messages)
+    : QObject(area), area_(area), viewport_(area->viewport()), report_(report), messages_(messages)
 {
-    area_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     area_->installEventFilter(this);
     area_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(area_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -43,7 +43,7 @@ ReportView::ReportView(QPlainTextEdit* area, const ReportModel& report, MessageB
 bool ReportView::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched == area_->viewport() && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+    if (watched == viewport_ && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         Q_EMIT(type == QEvent::MouseButtonPress ? clicked() : doubleClicked());
     // Shift+F10 opens the menu as the Menu key does, where the caret is.

@@ -15,6 +15,7 @@
 
 class QMenu;
 class QPlainTextEdit;
+class QWidget;
 
 namespace orvantis {
 
@@ -53,6 +54,9 @@ private:
     bool empty() const;
 
     QPlainTextEdit* area_;
+    // Kept, not asked of the area: the viewport still sends events while the
+    // area is being destroyed, when it is no longer a scroll area to ask.
+    QWidget* viewport_;
     const ReportModel& report_;
     MessageBoxes& messages_;
     ReadingName name_;

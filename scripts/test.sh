@@ -3,8 +3,9 @@
 #   1. the whole suite (core, CLI, platform, windows, real desktop) with
 #      warnings as errors, benchmarks built but not run;
 #   2. in one clang build with AddressSanitizer and UndefinedBehaviorSanitizer:
-#      the core and CLI tests again, then each fuzz target for FUZZ_SECONDS
-#      (default 20);
+#      the core and CLI tests again, the window test (whole window sessions,
+#      offscreen, from start to a normal end, so faults at destruction and
+#      leaks show too), then each fuzz target for FUZZ_SECONDS (default 20);
 #   3. the Debian package, packed from build 1: installed, its files checked,
 #      purged.
 # Both builds compile each target's sources as one unit (CMAKE_UNITY_BUILD):
@@ -21,11 +22,13 @@ cmake --build "$build" -j"$jobs"
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 
 fuzz="$here/build-fuzz"
-CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -G Ninja -DORVANTIS_FUZZ=ON -DORVANTIS_GUI=OFF \
+CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -G Ninja -DORVANTIS_FUZZ=ON -DORVANTIS_GUI=ON \
       -DORVANTIS_TESTS=ON -DORVANTIS_WERROR=ON -DCMAKE_UNITY_BUILD=ON >/dev/null
-cmake --build "$fuzz" -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir "$fuzz" --output-on-failure -j"$jobs" -L 'core|cli|fuzz'
+# Only what runs here: of the window tests, the one that drives the most.
+cmake --build "$fuzz" -j"$jobs" --target core_tests cli_tests fuzz_date_parse fuzz_ini window_test
+sanitized=(env ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1)
+"${sanitized[@]}" ctest --test-dir "$fuzz" --output-on-failure -j"$jobs" -L 'core|cli|fuzz'
+"${sanitized[@]}" ctest --test-dir "$fuzz" --output-on-failure -R '^gui_window_test$'
 FUZZ_BUILD_DIR="$fuzz" FUZZ_SECONDS=${FUZZ_SECONDS:-20} "$here/scripts/fuzz.sh"
 
 "$here/scripts/check-package.sh" "$build"

@@ -163,7 +163,10 @@ inline QString answerModal(const std::function<void()>& open,
                            const std::function<void(QWidget*)>& answer)
 {
     QString seen = QStringLiteral("none");
-    QTimer::singleShot(0, [&] {
+    // Tied to this call: when nothing modal opened, the shot must not fire
+    // later, into the next call's modal window, after `seen` is gone.
+    QObject call;
+    QTimer::singleShot(0, &call, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
             seen = QString::fromLatin1(modal->metaObject()->className());
             answer(modal);
