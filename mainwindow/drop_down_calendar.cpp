@@ -123,6 +123,10 @@ void DropDownCalendar::build()
     calendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     calendar->setGridVisible(false);
     calendar->setDateRange(kFirstDate, kLastDate);
+    // Keys only move the calendar. Its own date editor, opened by a typed
+    // digit, reads what it gets in its short format and makes some other
+    // date of anything else ("070476" became January 01, 1753).
+    calendar->setDateEditEnabled(false);
     calendar->setSelectedDate(selected_);
     calendar->hide();
     calendar->raise(); // drops down over the controls below the box

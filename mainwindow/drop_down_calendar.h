@@ -12,6 +12,7 @@
 // that drops a list down (Space, Enter, F4, Alt+Down), asks for the calendar
 // (boxClicked); Escape in the open calendar closes it and gives the box the
 // focus; a day picked with the mouse or with Enter is reported (dateClicked).
+// Keys only move the open calendar: a typed date is ignored, never read.
 #pragma once
 
 #include <QDate>
