@@ -44,8 +44,21 @@ bool ReportView::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == viewport_ && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        Q_EMIT(type == QEvent::MouseButtonPress ? clicked() : doubleClicked());
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (type == QEvent::MouseButtonPress) {
+            beforeClick_ = area_->textCursor();
+            Q_EMIT clicked();
+            return false;
+        }
+        // A double click arrives in place of the second press, after the
+        // first one has moved the caret: put back the caret and selection
+        // from before it, and keep the word under the pointer unselected, so
+        // that "Copy" afterwards copies what the user chose, or everything.
+        if (!beforeClick_.isNull())
+            area_->setTextCursor(beforeClick_);
+        Q_EMIT doubleClicked();
+        return true;
+    }
     // Shift+F10 opens the menu as the Menu key does, where the caret is.
     if (watched == area_ && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -1,7 +1,8 @@
 // The report area's behaviour beyond showing the report: a left click and a
-// double click (the window's Text1_Click and Text1_DblClick), and its context
-// menu (right click, the Menu key, Shift+F10) with "&Copy", "Select &All",
-// "&Save Reading As..." and "&Print...".
+// double click (the window's Text1_Click and Text1_DblClick; the double click
+// leaves the selection as it was), and its context menu (right click, the
+// Menu key, Shift+F10) with "&Copy", "Select &All", "&Save Reading As..." and
+// "&Print...".
 //
 // A reading is saved as plain text (UTF-8, exactly the report's text, CR LF
 // line breaks included) or as PDF, written whole or not at all; it is printed
@@ -12,6 +13,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTextCursor>
 
 class QMenu;
 class QPlainTextEdit;
@@ -62,6 +64,7 @@ private:
     ReadingName name_;
     QString lastFolder_; // where the last reading was saved, for this run
     QMenu* menu_ = nullptr;
+    QTextCursor beforeClick_; // where the caret was before the last left press
 };
 
 } // namespace orvantis
