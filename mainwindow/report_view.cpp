@@ -81,10 +81,14 @@ QMenu* ReportView::contextMenu()
         menu_->addSeparator();
         menu_->addAction(QStringLiteral("&Save Reading As..."), this, &ReportView::saveAs);
         menu_->addAction(QStringLiteral("&Print..."), this, &ReportView::print);
+        menu_->addSeparator();
+        // The size dialog the double click opens, for the keyboard.
+        textSize_ = menu_->addAction(QStringLiteral("Text &Size..."), this, &ReportView::doubleClicked);
     }
-    // Nothing to copy, save or print before the first report.
+    // Nothing to copy, save or print before the first report; the text size
+    // applies to the empty area too.
     for (QAction* item : menu_->actions())
-        item->setEnabled(item->isSeparator() || !empty());
+        item->setEnabled(item->isSeparator() || item == textSize_ || !empty());
     return menu_;
 }
 

@@ -1,8 +1,8 @@
 // The report area's behaviour beyond showing the report: a left click and a
 // double click (the window's Text1_Click and Text1_DblClick; the double click
 // leaves the selection as it was), and its context menu (right click, the
-// Menu key, Shift+F10) with "&Copy", "Select &All", "&Save Reading As..." and
-// "&Print...".
+// Menu key, Shift+F10) with "&Copy", "Select &All", "&Save Reading As...",
+// "&Print..." and "Text &Size..." (what the double click opens).
 //
 // A reading is saved as plain text (UTF-8, exactly the report's text, CR LF
 // line breaks included) or as PDF, written whole or not at all; it is printed
@@ -15,6 +15,7 @@
 #include <QString>
 #include <QTextCursor>
 
+class QAction;
 class QMenu;
 class QPlainTextEdit;
 class QWidget;
@@ -44,6 +45,7 @@ public:
 
 Q_SIGNALS:
     void clicked();
+    // A left double click, or "Text &Size..." chosen in the menu.
     void doubleClicked();
 
 protected:
@@ -64,6 +66,7 @@ private:
     ReadingName name_;
     QString lastFolder_; // where the last reading was saved, for this run
     QMenu* menu_ = nullptr;
+    QAction* textSize_ = nullptr;
     QTextCursor beforeClick_; // where the caret was before the last left press
 };
 

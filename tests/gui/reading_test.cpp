@@ -48,31 +48,13 @@ class ReadingTest : public QObject {
 
 private Q_SLOTS:
     // The menu follows the report: off before the first one, and again once
-    // a calculation without a day has emptied it and said why.
+    // a calculation without a day has emptied it and said why. The text size
+    // applies to the empty area too.
     void menuItems()
     {
         Harness h;
-        const QStringList off{"&Copy (off)", "Select &All (off)", "-", "&Save Reading As... (off)",
-                              "&Print... (off)"};
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
-        calculate(h, 3);
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()),
-                 (QStringList{"&Copy", "Select &All", "-", "&Save Reading As...", "&Print..."}));
-        h.w->dayBox()->clear();
-        h.openCalendars();
-        h.w->Command1_Click();
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
-        QCOMPARE(h.w->reportArea()->toPlainText(), QString());
-        QVERIFY(!h.calendarShown());
-        QCOMPARE(h.messages.shown, QStringList{QStringLiteral("Information Orvantis: No date was chosen yet!")});
-        QCOMPARE(h.messages.parents.value(0), h.w.get());
-    }
-
-    // Shift+F10 opens the menu, where the report has the focus. (The Menu key
-    // arrives from the X server as a context menu request of its own.)
-    void menuFromKeyboard()
-    {
-        Harness h;
+        // Shift+F10 opens it, where the report has the focus. (The Menu key
+        // arrives from the X server as a context menu request of its own.)
         h.w->reportArea()->setFocus();
         QWidget* opened = nullptr;
         QTimer::singleShot(0, [&] {
@@ -82,6 +64,25 @@ private Q_SLOTS:
         });
         QTest::keyClick(h.w->reportArea(), Qt::Key_F10, Qt::ShiftModifier);
         QCOMPARE(opened, h.w->reportView().contextMenu());
+        const QStringList off{"&Copy (off)", "Select &All (off)", "-", "&Save Reading As... (off)",
+                              "&Print... (off)", "-", "Text &Size..."};
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
+        calculate(h, 3);
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()),
+                 (QStringList{"&Copy", "Select &All", "-", "&Save Reading As...", "&Print...", "-", "Text &Size..."}));
+        h.w->dayBox()->clear();
+        h.openCalendars();
+        h.w->Command1_Click();
+        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
+        QCOMPARE(h.w->reportArea()->toPlainText(), QString());
+        QVERIFY(!h.calendarShown());
+        QCOMPARE(h.messages.shown, QStringList{QStringLiteral("Information Orvantis: No date was chosen yet!")});
+        QCOMPARE(h.messages.parents.value(0), h.w.get());
+
+        // "Text Size..." opens the double click's dialog.
+        QCOMPARE(test::answerModal([&] { h.w->reportView().contextMenu()->actions()[6]->trigger(); },
+                                   [](QWidget* modal) { modal->close(); }),
+                 QStringLiteral("orvantis::frmFont"));
     }
 
     // "Copy" copies the selection, or the whole report when nothing is
