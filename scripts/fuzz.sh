@@ -15,7 +15,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=("$@")
 [[ $# -gt 0 ]] || targets=(fuzz_date_parse fuzz_ini)
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DORVANTIS_FUZZ=ON -DORVANTIS_GUI=OFF >/dev/null
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DORVANTIS_FUZZ=ON >/dev/null
 cmake --build "$build" -j2 --target "${targets[@]}"
 
 work=$(mktemp -d)
