@@ -18,7 +18,6 @@ struct QuietServices {
         bool IsAvailable() const override { return false; }
         void Add(const QIcon&, const QString&, QMenu*) override {}
         void Remove() override {}
-        bool IsPresent() const override { return false; }
         void PopupMenu(QMenu*, const QPoint&) override {}
         bool SetSkipTaskbar(QWidget*, bool) override { return false; }
         void SetForegroundWindow(QWidget*) override {}

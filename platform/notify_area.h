@@ -35,9 +35,9 @@ public:
     // itself (a D-Bus one) is handed it and shows it on a right click; on
     // other trays the window opens it through PopupMenu on 517.
     virtual void Add(const QIcon& icon, const QString& tip, QMenu* menu) = 0;
-    // Removes the icon; removing an absent icon does nothing.
+    // Removes the icon; removing an absent icon does nothing. Right after a
+    // click on the icon the icon may stay a moment longer, see QtNotifyArea.
     virtual void Remove() = 0;
-    virtual bool IsPresent() const = 0;
     // Opens `menu` as a pop-up at the pointer and returns when an item was
     // chosen (its handler has run) or the menu was dismissed. Items are chosen
     // with the left button (or the keys); other buttons choose nothing.
@@ -51,6 +51,9 @@ public:
 Q_SIGNALS:
     // A mouse event on the icon, as one of the IconMessage codes.
     void iconMessage(int code, const QPoint& globalPos);
+    // The notification area went away (its panel ended) while the icon was
+    // in it: the icon is gone with it, and nothing is left to click.
+    void trayGone();
 };
 
 } // namespace orvantis

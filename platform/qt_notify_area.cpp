@@ -1,5 +1,6 @@
 #include "platform/qt_notify_area.h"
 
+#include "platform/logging.h"
 #include "platform/x11_task_list.h"
 
 #include <QApplication>
@@ -7,12 +8,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QStyleHints>
 #include <QWidget>
 
 #ifdef ORVANTIS_HAVE_QTDBUS
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
 #endif
 
 namespace orvantis {
@@ -21,6 +25,8 @@ namespace {
 
 // Button up of the middle button: a mouse message the window does not act on.
 constexpr int kMiddleButtonUp = 520;
+// How often the tray is looked for while the icon is shown.
+constexpr int kTrayCheckMs = 1000;
 
 } // namespace
 
@@ -43,22 +49,17 @@ int iconMessageFor(QSystemTrayIcon::ActivationReason reason, TrayKind kind)
     return IconMessage::MouseMove;
 }
 
-TrayKind currentTrayKind()
+TrayKind trayKindOf(const QSystemTrayIcon& icon)
 {
-#ifdef ORVANTIS_HAVE_QTDBUS
-    // The same test Qt makes before it chooses its D-Bus tray over XEmbed: a
-    // watcher on the session bus that has a host (a panel showing the items)
-    // registered. A watcher without a host leaves Qt on XEmbed.
-    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    const QDBusConnectionInterface* busInterface = bus.isConnected() ? bus.interface() : nullptr;
-    if (!busInterface || !busInterface->isServiceRegistered(watcher).value())
-        return TrayKind::XEmbed;
-    const QDBusInterface host(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
-    if (host.isValid() && host.property("IsStatusNotifierHostRegistered").toBool())
-        return TrayKind::StatusNotifier;
-#endif
-    return TrayKind::XEmbed;
+    return icon.geometry().isEmpty() ? TrayKind::StatusNotifier : TrayKind::XEmbed;
+}
+
+QtNotifyArea::QtNotifyArea(QObject* parent) : NotifyArea(parent)
+{
+    trayCheck_.setInterval(kTrayCheckMs);
+    connect(&trayCheck_, &QTimer::timeout, this, &QtNotifyArea::lookForTray);
+    lingering_.setSingleShot(true);
+    connect(&lingering_, &QTimer::timeout, this, [this] { icon_->hide(); });
 }
 
 bool QtNotifyArea::IsAvailable() const
@@ -69,31 +70,73 @@ bool QtNotifyArea::IsAvailable() const
 void QtNotifyArea::Add(const QIcon& icon, const QString& tip, QMenu* menu)
 {
     if (!icon_) {
-        // Qt picks the tray back-end when the first icon is made; look at
-        // the session at the same moment.
-        kind_ = currentTrayKind();
         icon_ = new QSystemTrayIcon(this);
         connect(icon_, &QSystemTrayIcon::activated, this, &QtNotifyArea::activated);
     }
-    if (kind_ == TrayKind::StatusNotifier)
-        icon_->setContextMenu(menu);
+    lingering_.stop();
     // Qt shows no icon without a picture, and the window would then be gone
     // with nothing to bring it back: a window without an icon gets a stock one.
     icon_->setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
     icon_->setToolTip(tip);
     icon_->show();
+    // Before the event loop runs again, so before a D-Bus host can ask the
+    // item for its menu.
+    const TrayKind kind = trayKindOf(*icon_);
+    icon_->setContextMenu(kind == TrayKind::StatusNotifier ? menu : nullptr);
+    qCInfo(lcTray) << "icon shown in"
+                   << (kind == TrayKind::XEmbed ? "an XEmbed tray" : "a D-Bus StatusNotifier host (or none)");
+    trayCheck_.start();
 }
 
 void QtNotifyArea::Remove()
 {
     qApp->removeEventFilter(this);
-    if (icon_)
+    trayCheck_.stop();
+    if (!icon_ || !icon_->isVisible() || lingering_.isActive())
+        return;
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    if (sinceActivation_.isValid() && !sinceActivation_.hasExpired(interval))
+        lingering_.start(interval);
+    else
         icon_->hide();
 }
 
-bool QtNotifyArea::IsPresent() const
+// The XEmbed tray is the owner of the X selection the system tray protocol
+// names; a D-Bus one is a StatusNotifierWatcher that has a host registered.
+// The bus is asked without waiting: a panel that hangs must not hang us.
+void QtNotifyArea::lookForTray()
 {
-    return icon_ && icon_->isVisible();
+    if (checkPending_ || x11::systemTrayOwned())
+        return;
+#ifdef ORVANTIS_HAVE_QTDBUS
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        checkPending_ = true;
+        auto* call = new QDBusPendingCallWatcher(bus.asyncCall(get), this);
+        connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answer) {
+            answer->deleteLater();
+            checkPending_ = false;
+            const QDBusPendingReply<QDBusVariant> reply = *answer;
+            trayLookedFor(reply.isValid() && reply.value().variant().toBool());
+        });
+        return;
+    }
+#endif
+    trayLookedFor(false);
+}
+
+void QtNotifyArea::trayLookedFor(bool found)
+{
+    if (found || !trayCheck_.isActive()) // or the icon was removed meanwhile
+        return;
+    trayCheck_.stop();
+    qCInfo(lcTray) << "the notification area went away with the icon in it";
+    Q_EMIT trayGone();
 }
 
 namespace {
@@ -138,7 +181,15 @@ void QtNotifyArea::SetForegroundWindow(QWidget* window)
 
 void QtNotifyArea::activated(QSystemTrayIcon::ActivationReason reason)
 {
-    const int code = iconMessageFor(reason, kind_);
+    sinceActivation_.start();
+    // An XEmbed icon is a window of ours: Qt reports a click on it while it
+    // handles the button's press there, with the button down. A D-Bus host
+    // asks by a call on the bus, with no button of ours down.
+    const TrayKind kind =
+        QGuiApplication::mouseButtons() == Qt::NoButton ? TrayKind::StatusNotifier : TrayKind::XEmbed;
+    const int code = iconMessageFor(reason, kind);
+    qCInfo(lcTray) << "activation" << reason << "from" << (kind == TrayKind::XEmbed ? "an XEmbed icon" : "a D-Bus host")
+                   << "is icon message" << code;
     if (code == IconMessage::RightButtonDown)
         qApp->installEventFilter(this);
     post(code, QCursor::pos());

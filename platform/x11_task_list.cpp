@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 #endif
 
@@ -152,6 +153,25 @@ private:
 
 } // namespace
 
+bool systemTrayOwned()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // The screen number of $DISPLAY, as the connection was made with it.
+    char* host = nullptr;
+    int display = 0;
+    int screen = 0;
+    const bool parsed = xcb_parse_display(nullptr, &host, &display, &screen) != 0;
+    std::free(host);
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(parsed ? screen : 0);
+    const xcb_atom_t selection = internAtom(c, name.c_str());
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    const auto reply = own(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    return reply && reply->owner != XCB_WINDOW_NONE;
+}
+
 bool setSkipTaskbar(QWidget* window, bool skip)
 {
     if (!window || !connection())
@@ -175,6 +195,11 @@ bool setSkipTaskbar(QWidget* window, bool skip)
 #else
 
 bool setSkipTaskbar(QWidget*, bool)
+{
+    return false;
+}
+
+bool systemTrayOwned()
 {
     return false;
 }

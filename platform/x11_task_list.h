@@ -1,4 +1,5 @@
-// The task-list (taskbar) entry of a top-level window on an X11 desktop.
+// The task-list (taskbar) entry of a top-level window on an X11 desktop, and
+// whether the desktop has an XEmbed system tray.
 #pragma once
 
 class QWidget;
@@ -13,5 +14,10 @@ namespace orvantis::x11 {
 // more after the map.
 // False when the application does not run on X11 (nothing is changed then).
 bool setSkipTaskbar(QWidget* window, bool skip);
+
+// Whether an XEmbed system tray runs on the application's screen: the
+// selection _NET_SYSTEM_TRAY_S<screen> has an owner (the tray manager). False
+// when the application does not run on X11.
+bool systemTrayOwned();
 
 } // namespace orvantis::x11

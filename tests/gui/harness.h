@@ -95,7 +95,6 @@ public:
         lastIcon = icon;
     }
     void Remove() override { log << (window->isVisible() ? "Remove shown" : "Remove hidden"); }
-    bool IsPresent() const override { return false; }
     // Stands for the open menu: `whilePopup` may choose an item (its handler
     // runs before this returns, as with a real menu) or do nothing (dismissed).
     void PopupMenu(QMenu* menu, const QPoint& globalPos) override
