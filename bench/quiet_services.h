@@ -13,6 +13,7 @@ namespace orvantis::bench {
 struct QuietServices {
     struct Instance final : SingleInstance {
         bool TryClaim() override { return true; }
+        bool AskHolderToShow() override { return false; }
     };
     struct NoTray final : NotifyArea {
         bool IsAvailable() const override { return false; }

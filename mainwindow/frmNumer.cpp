@@ -122,6 +122,8 @@ void frmNumer::connectHandlers()
     connect(ui->mnuRestore1, &QAction::triggered, tray_, &TrayIcon::mnuRestore1_Click);
     connect(ui->mnuExit1, &QAction::triggered, tray_, &TrayIcon::mnuExit1_Click);
     connect(tray_, &TrayIcon::exitRequested, this, &frmNumer::applicationEndRequested);
+    // A start refused because this one runs hands the user over to this window.
+    connect(services_.instance, &SingleInstance::showRequested, tray_, &TrayIcon::bringBack);
 }
 
 void frmNumer::closeEvent(QCloseEvent* event)
@@ -152,7 +154,10 @@ void frmNumer::setCalculateTip(const QString& tip)
 bool frmNumer::Form_Load()
 {
     // 1. Only one instance per desktop; the title is still the plain one.
+    // When refused, the running window comes to the front as well (from the
+    // tray, or minimised where there was none): the user gets it back.
     if (!services_.instance->TryClaim()) {
+        services_.instance->AskHolderToShow();
         services_.messages->Information(nullptr, look::appTitle(),
                                         QStringLiteral("Can't allow to run another instance of Orvantis!"));
         return false;

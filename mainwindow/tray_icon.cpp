@@ -1,7 +1,9 @@
 #include "mainwindow/tray_icon.h"
 
+#include "mainwindow/logging.h"
 #include "platform/notify_area.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
@@ -14,6 +16,10 @@ TrayIcon::TrayIcon(QWidget* window, QMenu* popupMenu, NotifyArea& area)
     : QObject(window), window_(window), popupMenu_(popupMenu), area_(area)
 {
     connect(&area_, &NotifyArea::iconMessage, this, &TrayIcon::iconMessage);
+    connect(&area_, &NotifyArea::trayGone, this, [this] {
+        if (inTray_)
+            bringBack();
+    });
     window_->installEventFilter(this);
 }
 
@@ -25,13 +31,18 @@ void TrayIcon::AddTrayIcon()
     TrayIconData.icon = window_->windowIcon();
     TrayIconData.tip = window_->windowTitle();
     area_.Add(TrayIconData.icon, TrayIconData.tip, popupMenu_);
+    inTray_ = true;
     // Out of the task list for good: a restore does not put it back. Where
     // the desktop has no such switch the window stays listed.
     area_.SetSkipTaskbar(window_, true);
     window_->hide();
 }
 
-void TrayIcon::RemoveTrayIcon() { area_.Remove(); }
+void TrayIcon::RemoveTrayIcon()
+{
+    area_.Remove();
+    inTray_ = false;
+}
 
 // Twips (1/1440 inch) per horizontal pixel of the screen the window is on,
 // as the platform reports its logical resolution: 15 at 96 dpi, 12 at 120.
@@ -99,6 +110,25 @@ void TrayIcon::mnuExit1_Click()
     // The icon goes first: nothing else would take it out of the tray.
     RemoveTrayIcon();
     Q_EMIT exitRequested();
+}
+
+void TrayIcon::bringBack()
+{
+    if (inTray_)
+        RemoveTrayIcon();
+    // A minimised window comes back by being shown anew. On Wayland every
+    // window does: a client is neither told that its window was minimised
+    // nor allowed to raise it, while a window shown anew comes to the front.
+    const bool anew =
+        window_->isMinimized() || QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    qCInfo(lcWindow) << "the window brought back" << (anew ? "by showing it anew" : "");
+    if (anew) {
+        window_->hide();
+        window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+    }
+    showWindow();
+    window_->raise();
+    TrayBusy = true;
 }
 
 void TrayIcon::showWindow()

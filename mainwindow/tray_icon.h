@@ -14,6 +14,10 @@
 //
 // 515 shows the window (then removes the icon); 517 opens the pop-up menu
 // ("&Restore", "&Exit") at the pointer; every other code does nothing.
+//
+// The window must never be out of reach: when the notification area goes
+// away with the icon in it, and when a refused second start asks for it,
+// bringBack() shows it again.
 #pragma once
 
 #include <QIcon>
@@ -50,6 +54,9 @@ public:
     void Form_MouseMove(int button, int shift, double X, double Y);
     void mnuRestore1_Click();
     void mnuExit1_Click();
+    // Shows the window whatever state it is in (in the tray, with the icon
+    // removed; minimised; behind other windows), raised, with the keyboard.
+    void bringBack();
 
 Q_SIGNALS:
     // "&Exit" was chosen: the program is to end at once.
@@ -78,6 +85,7 @@ private:
     NotifyIconData TrayIconData;
     // Where the pointer was at the last icon event: the menu opens there.
     QPoint pointer_;
+    bool inTray_ = false; // from AddTrayIcon to RemoveTrayIcon
 };
 
 } // namespace orvantis

@@ -1,5 +1,7 @@
 #include "platform/lockfile_single_instance.h"
 
+#include "platform/logging.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -8,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTimer>
 #include <QUrl>
 
 #include <sys/socket.h>
@@ -17,6 +20,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -27,6 +31,14 @@ namespace {
 // A claimer creates the lock file and opens its socket a moment later; a lock
 // file younger than this is never taken over, however quiet its socket.
 constexpr qint64 kStartGraceMs = 5000;
+
+// The one request a refused start makes (its length without the NUL), and
+// how the holder bounds what peers can cost it.
+constexpr char kShowRequest[] = "show\n";
+constexpr std::size_t kShowRequestLength = sizeof kShowRequest - 1;
+constexpr int kMaxOpenPeers = 4;
+constexpr int kPeerTimeoutMs = 2000;
+constexpr int kAcceptsPerWake = 16; // then the event loop runs again
 
 // The socket's address, or nullopt when the path does not fit in one.
 std::optional<sockaddr_un> socketAddress(const QString& path)
@@ -125,7 +137,7 @@ LockFileSingleInstance::LockFileSingleInstance(const QString& fullTitle)
 
 LockFileSingleInstance::~LockFileSingleInstance()
 {
-    notifier_.reset();
+    delete notifier_;
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         ::unlink(QFile::encodeName(serverPath()).constData());
@@ -175,20 +187,44 @@ bool LockFileSingleInstance::TryClaim()
 // holder, and none means the lock is left over.
 bool LockFileSingleInstance::holderAnswers() const
 {
+    const int fd = connectToHolder();
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0;
+}
+
+// A connection to the holder's socket, or -1. A listening holder accepts at
+// once; only a full backlog makes the connect wait, and then for a second at
+// most.
+int LockFileSingleInstance::connectToHolder() const
+{
     const std::optional<sockaddr_un> address = socketAddress(serverPath());
     if (!address)
-        return false;
+        return -1;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
-    // A listening holder accepts at once; only a full backlog makes the
-    // connect wait, and then for a second at most.
+        return -1;
     const timeval limit{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    const bool answered =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool LockFileSingleInstance::AskHolderToShow()
+{
+    const int fd = connectToHolder();
+    if (fd < 0)
+        return false;
+    // Five bytes fit in any socket buffer: the send does not wait for the
+    // holder to read them. A holder gone meanwhile must not end us (SIGPIPE).
+    const bool sent = ::send(fd, kShowRequest, kShowRequestLength, MSG_NOSIGNAL)
+                      == static_cast<ssize_t>(kShowRequestLength);
     ::close(fd);
-    return answered;
+    qCInfo(lcInstance) << "asked the running instance for its window:" << (sent ? "sent" : "not sent");
+    return sent;
 }
 
 // Removes a lock whose holder does not answer, when that is safe: only one
@@ -236,13 +272,86 @@ void LockFileSingleInstance::listen()
         return;
     }
     listenFd_ = fd;
-    // A connection is all the answer there is: it is closed again at once.
-    notifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [fd] {
-        int peer = -1;
-        while ((peer = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0)
+    notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &LockFileSingleInstance::acceptPeers);
+}
+
+// One connection to the holder's socket. It is read whenever bytes are there
+// and never waited on; it ends at the first byte that differs from the
+// request, at the end of the request, when the peer closes, or at its time
+// limit. A start that only checks the holder is alive connects and closes.
+class LockFileSingleInstance::Peer final : public QObject {
+public:
+    Peer(int fd, LockFileSingleInstance* holder)
+        : QObject(&holder->peers_), holder_(holder), fd_(fd), notifier_(fd, QSocketNotifier::Read)
+    {
+        ++holder_->openPeers_;
+        connect(&notifier_, &QSocketNotifier::activated, this, &Peer::read);
+        QTimer::singleShot(kPeerTimeoutMs, this, &Peer::finish);
+    }
+    ~Peer() override { close(); }
+
+private:
+    void read()
+    {
+        char bytes[kShowRequestLength];
+        const ssize_t count = ::recv(fd_, bytes, kShowRequestLength - received_, MSG_DONTWAIT);
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return;
+        const auto length = static_cast<std::size_t>(std::max<ssize_t>(count, 0));
+        if (length == 0 || std::memcmp(bytes, kShowRequest + received_, length) != 0) {
+            if (received_ + length > 0)
+                qCInfo(lcInstance) << "a peer sent something other than a request: dropped";
+            finish();
+            return;
+        }
+        received_ += length;
+        if (received_ == kShowRequestLength) {
+            finish();
+            qCInfo(lcInstance) << "a refused start asked for the window";
+            Q_EMIT holder_->showRequested();
+        }
+    }
+    void close()
+    {
+        if (fd_ < 0)
+            return;
+        notifier_.setEnabled(false);
+        ::close(fd_);
+        fd_ = -1;
+        --holder_->openPeers_;
+    }
+    void finish()
+    {
+        close();
+        deleteLater();
+    }
+
+    LockFileSingleInstance* holder_;
+    int fd_;
+    QSocketNotifier notifier_;
+    std::size_t received_ = 0;
+};
+
+void LockFileSingleInstance::acceptPeers()
+{
+    // A bounded number per wake-up, so that a flood of connections cannot
+    // keep the event loop here.
+    for (int i = 0; i < kAcceptsPerWake; ++i) {
+        const int peer = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (peer < 0)
+            return;
+        ucred credentials{};
+        socklen_t size = sizeof credentials;
+        const bool sameUser = ::getsockopt(peer, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0
+                              && credentials.uid == ::getuid();
+        if (!sameUser || openPeers_ >= kMaxOpenPeers) {
+            qCInfo(lcInstance) << "connection refused:" << (sameUser ? "too many open" : "another user");
             ::close(peer);
-    });
+            continue;
+        }
+        new Peer(peer, this);
+    }
 }
 
 } // namespace orvantis

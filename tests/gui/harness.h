@@ -45,7 +45,9 @@ public:
 
 struct FakeInstance final : SingleInstance {
     bool TryClaim() override { return grant; }
+    bool AskHolderToShow() override { return ++asked > 0; }
     bool grant = true;
+    int asked = 0;
 };
 
 struct FakeHelp final : HelpViewer {

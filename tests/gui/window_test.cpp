@@ -336,6 +336,7 @@ private Q_SLOTS:
         Harness h(false);
         h.instance.grant = false;
         QVERIFY(!h.w->Form_Load());
+        QCOMPARE(h.instance.asked, 1); // for the running window
         QCOMPARE(h.messages.shown,
                  QStringList{QStringLiteral("Information Orvantis: Can't allow to run another instance of Orvantis!")});
         QCOMPARE(h.messages.parents.value(0), nullptr);

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,7 +15,9 @@
 #include <optional>
 
 #include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using orvantis::LockFileSingleInstance;
@@ -190,6 +193,58 @@ private slots:
         QCOMPARE(next.claim(), expected);
         if (expected == "claimed") // and holds it
             QCOMPARE(Probe().claim(), "refused");
+    }
+
+    // A refused start asks the holder for its window with "show\n" on the
+    // holder's socket. The holder reads without waiting and closes every
+    // connection soon, acting only on that exact request: no peer can make it
+    // hang, act, or run out of connections.
+    void requestsToTheHolder_data()
+    {
+        QTest::addColumn<int>("waiting"); // silent connections opened before
+        QTest::addColumn<QByteArrayList>("sent"); // by one peer, piece by piece
+        QTest::addColumn<int>("shows");
+        QTest::newRow("the request in pieces") << 0 << QByteArrayList{"sh", "ow\n"} << 1;
+        QTest::newRow("something else") << 0 << QByteArrayList{"shoe\n"} << 0;
+        QTest::newRow("a flood") << 0 << QByteArrayList{QByteArray(1 << 20, 's')} << 0;
+        QTest::newRow("silence") << 0 << QByteArrayList{} << 0;
+        QTest::newRow("the request while four wait") << 4 << QByteArrayList{"show\n"} << 0;
+    }
+    void requestsToTheHolder()
+    {
+        QFETCH(int, waiting);
+        QFETCH(QByteArrayList, sent);
+        QFETCH(int, shows);
+        LockFileSingleInstance holder(kTitle);
+        QVERIFY(holder.TryClaim());
+        QSignalSpy asked(&holder, &LockFileSingleInstance::showRequested);
+        sockaddr_un address{AF_UNIX, {}};
+        qstrncpy(address.sun_path, QFile::encodeName(holder.serverPath()).constData(), sizeof address.sun_path);
+        QList<int> peers; // the silent ones, then the one that sends; accepted in this order
+        for (int i = 0; i <= waiting; ++i) {
+            peers << ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            QVERIFY(::connect(peers.last(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        }
+        for (const QByteArray& piece : sent) {
+            ::send(peers.last(), piece.constData(), size_t(piece.size()), MSG_NOSIGNAL);
+            QTest::qWait(50);
+        }
+        // The holder sends nothing: a read ends at the connection's end.
+        const auto closed = [&] { char byte; return ::recv(peers.last(), &byte, 1, 0) >= 0 || errno != EAGAIN; };
+        for (int i = 0; i < 300 && !closed(); ++i)
+            QTest::qWait(10);
+        QVERIFY2(closed(), "the holder kept the connection");
+        QCOMPARE(asked.size(), shows);
+        for (int fd : peers)
+            ::close(fd);
+        QTest::qWait(50);
+        // A refused start is heard, before and after anything a row sent: its
+        // check that the holder lives asks for nothing, its request once.
+        LockFileSingleInstance refused(kTitle);
+        QVERIFY(!refused.TryClaim());
+        QVERIFY(refused.AskHolderToShow());
+        QTest::qWait(100);
+        QCOMPARE(asked.size(), shows + 1);
     }
 };
 
