@@ -85,14 +85,16 @@ def bus_daemon(method, signature, *args):
                 GLib.Variant(signature, args))
 
 
-# A panel with the notification area alone, so that xfce4-panel does not ask
-# how to set itself up.
+# A panel with the notification area and a workspace switcher after it, so
+# that xfce4-panel does not ask how to set itself up.
 PANEL = """<?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0"><property name="configver" type="int" value="2"/>
  <property name="panels" type="array"><value type="int" value="1"/>
   <property name="panel-1" type="empty"><property name="position" type="string" value="p=6;x=0;y=0"/>
-   <property name="plugin-ids" type="array"><value type="int" value="1"/></property></property></property>
- <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
+   <property name="plugin-ids" type="array"><value type="int" value="1"/><value type="int" value="2"/>
+   </property></property></property>
+ <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/>
+  <property name="plugin-2" type="string" value="pager"/></property>
 </channel>"""
 
 
@@ -170,6 +172,13 @@ def trayer():
     return out("xdotool", "search", "--onlyvisible", "--class", "trayer").split()
 
 
+def start_trayer():
+    tray = start("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
+                 "100", "--height", "24", "--SetDockType", "true")
+    wait("trayer", trayer)
+    return tray
+
+
 def tray_icon():
     """The centre of our icon in trayer's panel, or None."""
     return next(((x + w // 2, y + h // 2) for panel in trayer()
@@ -239,9 +248,7 @@ def tray_xembed():
     xid = shown()
     help_window = wait("the help window", lambda: shown("Orvantis Help"))
     # The tray may come after the program, as a panel started later does.
-    start("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
-          "100", "--height", "24", "--SetDockType", "true")
-    wait("trayer", trayer)
+    tray = start_trayer()
 
     def minimize():
         program.menu("m")
@@ -263,24 +270,37 @@ def tray_xembed():
     assert "_SKIP_TASKBAR" in out("xprop", "-id", str(xid), "_NET_WM_STATE"), "in the task list"
     wait("the icon to go", lambda: not tray_icon())
 
+    minimize()
+    tray.terminate()
+    wait("the window back when the tray ended", shown)
+    start_trayer()
     x, y = minimize()
-    click(x, y, button=3)
     # The icon's pop-up menu: our top-level window beside the main window (Qt
-    # leaves such menus out of the accessible tree).
-    mx, my, w, h = wait("the menu", lambda: next(
-        (box for box in ours("-root", "-children") if box[3] > 20), None))
+    # leaves such menus out of the accessible tree). It opens on the right
+    # button's release, not its press.
+    def menu():
+        return next((box for box in ours("-root", "-children") if box[3] > 20), None)
+    xdo("mousemove", x, y, "mousedown", 3, "sleep", 0.5)
+    assert not menu(), "the menu opened on the press"
+    xdo("mouseup", 3)
+    mx, my, w, h = wait("the menu", menu)
     click(mx + w // 2, my + h - 8)  # "&Exit", the last item
     assert program.process.wait(10) == 0, "'Exit' ended the program with an error"
 
 
 def tray_xfce():
-    """xfce4-panel shows StatusNotifier items, and the menus they export."""
+    """xfce4-panel shows StatusNotifier items, and the menus they export. A
+    double click on the item leaves the user looking at the window."""
     desktop(xfce=True)
+    xdo("set_desktop", 1)  # the switcher beside the item starts with another one
     program = Orvantis()
-    program.menu("m")
-    wait("the window to go", lambda: not shown())
-    item = wait("the item in the panel", lambda: watcher("RegisteredStatusNotifierItems"))[0]
-    service, path = item.split("/", 1)
+
+    def minimize():
+        program.menu("m")
+        wait("the window to go", lambda: not shown())
+        return wait("the item in the panel", lambda: watcher("RegisteredStatusNotifierItems"))[0]
+
+    service, path = minimize().split("/", 1)
     menu = prop(service, "/" + path, "org.kde.StatusNotifierItem", "Menu")
     _, (_, _, entries) = call(service, menu, "com.canonical.dbusmenu", "GetLayout",
                               GLib.Variant("(iias)", (0, -1, [])))
@@ -291,10 +311,20 @@ def tray_xfce():
     wait("'Restore' to bring the window back", shown)
     wait("the item to leave the panel", lambda: not watcher("RegisteredStatusNotifierItems"))
 
+    minimize()
+    # The notification area is the panel's one plugin window; it holds our item.
+    panel_window = out("xdotool", "search", "--onlyvisible", "--class", "xfce4-panel").split()[0]
+    w, h, x, y = map(int, re.search(r'"wrapper-2.0": \(.*\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+)',
+                                    out("xwininfo", "-tree", "-id", panel_window)).groups())
+    click(x + w // 2, y + h // 2, repeat=2)
+    time.sleep(1)  # the window back, the double-click interval and the second click past
+    assert shown() and "= 1" in out("xprop", "-root", "_NET_CURRENT_DESKTOP"), "the window out of sight"
+
 
 def keyboard_and_restarts():
     """Keyboard only, from the start, with "Save Birthdate" on; the date picked
-    so survives a kill, and a second start beside the new one is refused."""
+    so survives a kill, and a second start beside the new one, minimised, is
+    refused and brings it back."""
     desktop()
     program = Orvantis()
     calculate = program.control("Calculate", pyatspi.ROLE_PUSH_BUTTON)
@@ -331,7 +361,10 @@ def keyboard_and_restarts():
     assert text(again.control("Birth date", pyatspi.ROLE_TEXT)) == picked, "the date was lost"
     assert again.saving(), "'Save Birthdate' lost its check mark"
 
+    again.menu("m")  # no tray here: minimised instead
+    wait("the window to be minimised", lambda: not shown())
     second = Orvantis()
+    wait("the refused start to bring the first window back", shown)
     find(second.app, "Orvantis", pred=lambda a: showing(a) and a.getRole() in (
         pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG), timeout=20)
     assert not [a for a in second.app if a.name == TITLE], "the second start made a main window"
