@@ -14,15 +14,20 @@ enum ExitStatus : int {
     kExitOk = 0,
     kExitBadLines = 1, // numbers: some lines of standard input were skipped
     kExitUsage = 2,    // bad argument, unknown command or option, wrong count
-    kExitIo = 3,       // standard input could not be read or output not written
+    kExitIo = 3,       // standard input could not be read, or output or a message not written
 };
 
 // Writes "orvantis-calc: <message>\n" to standard error in one piece, so
 // messages of concurrent writers never interleave within a line.
 void reportError(std::string_view message);
 
-// The text between single quotes, made safe for a terminal: control bytes
-// appear as \xNN, and text longer than a line is cut with "...".
+// Whether a message could not be written (standard error closed, or a full
+// disk): the run then ends with kExitIo, since its messages are lost.
+bool errorsLost();
+
+// The text between single quotes, made safe for a terminal: control
+// characters (C0, DEL and C1) and bytes that are not UTF-8 appear as \xNN,
+// one for each byte, and text longer than a line is cut with "...".
 std::string quoted(std::string_view text);
 
 std::string invalidDate(std::string_view text);

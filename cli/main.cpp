@@ -55,8 +55,8 @@ Options:
       --version  print the version and exit
 
 Exit status: 0 success; 1 some lines of standard input were not dates and
-were skipped; 2 bad command line; 3 input could not be read or output not
-written.
+were skipped; 2 bad command line; 3 input could not be read, or output or a
+message could not be written.
 )";
 
 constexpr std::string_view kVersion = "orvantis-calc " ORVANTIS_VERSION "\n";
@@ -210,7 +210,8 @@ ExitStatus run(const std::vector<std::string_view>& args, OutputBuffer& out)
 int main(int argc, char** argv)
 {
     // A reader that goes away (`orvantis-calc numbers | head`) must show up
-    // as a write error with a message, not as a silent death by SIGPIPE.
+    // as a write error with a message (or, on standard error, with status
+    // 3), not as a silent death by SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
@@ -226,5 +227,5 @@ int main(int argc, char** argv)
         reportError(std::string("cannot write standard output: ") + std::strerror(out.error()));
         return kExitIo;
     }
-    return status;
+    return errorsLost() ? kExitIo : status;
 }

@@ -160,8 +160,10 @@ ExitStatus runNumbersStream(std::FILE* in, OutputBuffer& out,
             }
             start = end + 1;
         }
-        if (out.failed())
-            return kExitIo; // nobody takes the output any more; the caller says so
+        // Nobody takes the output or the messages any more: the caller says
+        // so, or ends with kExitIo. Reading on would never end with `yes`.
+        if (out.failed() || errorsLost())
+            return kExitIo;
     }
     if (readError != 0) {
         reportError(std::string("cannot read standard input: ") + std::strerror(readError));

@@ -42,8 +42,10 @@ private:
 // Reads birth dates from `in`, one a line. Blank lines are skipped; a bad
 // line is reported on standard error with its number and skipped, and the
 // remaining lines are still processed. Returns kExitOk, kExitBadLines when a
-// line was skipped, or kExitIo when reading failed (reported here) or writing
-// failed (out.failed(); reported by the caller with the other write errors).
+// line was skipped, or kExitIo when reading failed (reported here), writing
+// failed (out.failed(); reported by the caller with the other write errors)
+// or a message could not be written (errorsLost()); the last two stop the
+// reading.
 ExitStatus runNumbersStream(std::FILE* in, OutputBuffer& out,
                             std::optional<std::chrono::month_day> target);
 

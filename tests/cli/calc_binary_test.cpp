@@ -10,17 +10,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
 
 namespace {
 
-// Where standard input comes from and standard output goes, when not files.
-enum class Plumbing { Files, StdinDirectory, FullDisk, ClosedPipe };
+// Where standard input comes from and standard output and error go, when not
+// files: standard input a directory; standard output on a full disk or a
+// pipe nobody reads; standard error on a full disk, or a pipe nobody reads
+// while standard input never ends.
+enum class Plumbing { Files, StdinDirectory, FullDisk, ClosedPipe, FullStderr, EndlessInputClosedStderr };
 
 struct Call {
     const char* name;
@@ -40,14 +45,6 @@ std::string slurp(const std::string& path)
     return s.str();
 }
 
-std::string times(const std::string& text, int count)
-{
-    std::string s;
-    while (count-- > 0)
-        s += text;
-    return s;
-}
-
 class Calc : public testing::TestWithParam<Call> {};
 
 TEST_P(Calc, Prints)
@@ -58,18 +55,28 @@ TEST_P(Calc, Prints)
     std::ofstream(in, std::ios::binary) << c.input;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, c.how == Plumbing::StdinDirectory ? "/" : in.c_str(),
-                                     O_RDONLY, 0);
-    int pipeFds[2] = {-1, -1};
-    if (c.how == Plumbing::ClosedPipe) {
-        ASSERT_EQ(::pipe(pipeFds), 0);
-        ::close(pipeFds[0]); // nobody will ever read
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    const bool endless = c.how == Plumbing::EndlessInputClosedStderr;
+    int inPipe[2] = {-1, -1};
+    if (endless) {
+        ASSERT_EQ(::pipe2(inPipe, O_CLOEXEC), 0);
+        posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
     } else {
+        posix_spawn_file_actions_addopen(&actions, 0, c.how == Plumbing::StdinDirectory ? "/" : in.c_str(),
+                                         O_RDONLY, 0);
+    }
+    const int unread = c.how == Plumbing::ClosedPipe ? 1 : endless ? 2 : -1;
+    int pipeFds[2] = {-1, -1};
+    if (unread > 0) {
+        ASSERT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);
+        ::close(pipeFds[0]); // nobody will ever read
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], unread);
+    }
+    if (unread != 1)
         posix_spawn_file_actions_addopen(&actions, 1, c.how == Plumbing::FullDisk ? "/dev/full" : out.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    }
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (unread != 2)
+        posix_spawn_file_actions_addopen(&actions, 2, c.how == Plumbing::FullStderr ? "/dev/full" : err.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
     std::vector<char*> argv{const_cast<char*>(ORVANTIS_CALC_PATH)};
     for (const std::string& arg : c.args)
@@ -78,10 +85,28 @@ TEST_P(Calc, Prints)
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, ORVANTIS_CALC_PATH, &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
-    if (pipeFds[1] >= 0)
-        ::close(pipeFds[1]);
+    ::close(pipeFds[1]);
+    ::close(inPipe[0]);
+    std::thread feeder;
+    if (endless) { // as `yes garbage`, until the program stops reading
+        std::signal(SIGPIPE, SIG_IGN);
+        feeder = std::thread([fd = inPipe[1]] {
+            const std::string block = times("garbage\n", 8192);
+            while (::write(fd, block.data(), block.size()) > 0) {
+            }
+        });
+    }
     int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    pid_t ended = 0;
+    for (int tries = 0; tries < 2000 && (ended = ::waitpid(pid, &status, WNOHANG)) == 0; ++tries)
+        ::usleep(10'000);
+    if (ended == 0) { // still running after 20 s: a fault of its own
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    if (feeder.joinable())
+        feeder.join();
+    ::close(inPipe[1]);
     ::unlink(in.c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status);
     const std::string stdoutText = slurp(out), stderrText = slurp(err);
@@ -129,6 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
             .status = 3, .err = "orvantis-calc: cannot write standard output: No space left on device\n"},
         Call{.name = "ReaderGone", .args = {"numbers", "1970-03-05"}, .how = Plumbing::ClosedPipe,
             .status = 3, .err = "orvantis-calc: cannot write standard output: Broken pipe\n"},
+        // Messages that cannot be written end the run as lost output does.
+        Call{.name = "MessageToFullDisk", .args = {"destiny", "2023-02-30"}, .how = Plumbing::FullStderr,
+            .status = 3},
+        Call{.name = "MessagesNobodyReads", .args = {"numbers"}, .how = Plumbing::EndlessInputClosedStderr,
+            .status = 3},
         // Bad command lines.
         Call{.name = "BirthDateDoesNotExist", .args = {"destiny", "2023-02-30"}, .status = 2,
             .err = "orvantis-calc: '2023-02-30' is not a valid date: expected YYYY-MM-DD or "
