@@ -33,6 +33,7 @@ struct QuietServices {
         void Information(QWidget*, const QString&, const QString&) override {}
         void Plain(QWidget*, const QString&, const QString&) override {}
         void Warning(QWidget*, const QString&, const QString&) override {}
+        bool Confirm(QWidget*, const QString&, const QString&) override { return false; }
     };
 
     MemorySettingsStore settings;

@@ -1,11 +1,14 @@
 #include "mainwindow/report_view.h"
 
 #include "look/look.h"
+#include "mainwindow/logging.h"
 #include "mainwindow/report_model.h"
 #include "platform/desktop_services.h"
+#include "platform/file_replace.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -14,7 +17,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextDocument>
 
@@ -103,11 +105,21 @@ void ReportView::copy()
 
 void ReportView::saveAs()
 {
-    if (lastFolder_.isEmpty())
+    if (lastFolder_.isEmpty()) {
+        // Without one, the dialog would open in whatever folder Orvantis was
+        // started from.
         lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(lastFolder_).isDir()) {
+            qCInfo(lcReading) << "no documents folder" << lastFolder_ << "- offering the home folder";
+            lastFolder_ = QDir::homePath();
+        }
+    }
     QFileDialog dialog(area_->window(), QStringLiteral("Save Reading As"),
                        lastFolder_ + QLatin1Char('/') + name_.fileStem + QStringLiteral(".txt"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog's own question names the link when the name is one; ours
+    // names the file that would really be replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters({kTextFilter, kPdfFilter});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     // Choosing the other kind changes the suffix of the name given.
@@ -121,7 +133,19 @@ void ReportView::saveAs()
         return;
     const QString path = dialog.selectedFiles().constFirst();
     lastFolder_ = QFileInfo(path).absolutePath();
-    save(path);
+    if (replaceConfirmed(path))
+        save(path);
+}
+
+bool ReportView::replaceConfirmed(const QString& path)
+{
+    const QString target = replacedFile(path);
+    if (!QFileInfo(target).isFile()) // nothing to replace, or save() refuses it
+        return true;
+    QString question = target + QStringLiteral(" already exists.\nDo you want to replace it?");
+    if (target != QFileInfo(path).absoluteFilePath())
+        question.prepend(path + QStringLiteral(" is a link to ") + target + QStringLiteral(".\n"));
+    return messages_.Confirm(area_->window(), look::appTitle(), question);
 }
 
 bool ReportView::save(const QString& path)
@@ -129,17 +153,12 @@ bool ReportView::save(const QString& path)
     const modDestiny::MarkedReport& reading = report_.Reading();
     const QByteArray bytes = isPdf(path) ? readingPdf(name_, reading)
                                          : QByteArray(reading.text.data(), qsizetype(reading.text.size()));
-    // Written beside the old file and renamed over it at the end, so that a
-    // failure leaves the old file (or none) and never a half-written one.
-    QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!saved) {
-        const QString why = file.errorString();
-        file.cancelWriting();
+    // A failure leaves the old file (or none), never a half-written one.
+    const std::optional<QString> why = replaceFile(path, bytes);
+    if (why)
         messages_.Warning(area_->window(), look::appTitle(),
-                          QStringLiteral("The reading could not be saved in %1:\n%2").arg(path, why));
-    }
-    return saved;
+                          QStringLiteral("The reading could not be saved in %1:\n%2").arg(path, *why));
+    return !why;
 }
 
 void ReportView::print()

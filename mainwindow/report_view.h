@@ -36,8 +36,9 @@ public:
     void setReading(ReadingName name) { name_ = std::move(name); }
 
     // Writes the reading to `path`, as PDF when the name ends in ".pdf", else
-    // as text. On failure tells the user which file and why, leaves no file
-    // half written behind, and returns false.
+    // as text (a link's target is written, the link stays). On failure
+    // (anything but an ordinary file included) tells the user which file and
+    // why, leaves no file half written behind, and returns false.
     bool save(const QString& path);
 
     // The context menu as it is about to open (for tests and the keyboard).
@@ -54,6 +55,9 @@ protected:
 private:
     void copy();
     void saveAs();
+    // Asks before an existing file is replaced, naming the file that really
+    // is (a link's target); true when the save may go ahead.
+    bool replaceConfirmed(const QString& path);
     void print();
     bool empty() const;
 

@@ -41,7 +41,7 @@ public:
     virtual Result Open(const QString& url) = 0;
 };
 
-// Modal message boxes with one OK button.
+// Modal message boxes: one OK button, or Yes and No for a question.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
@@ -50,6 +50,8 @@ public:
     virtual void Plain(QWidget* parent, const QString& title, const QString& text) = 0;
     // Something the user asked for did not happen.
     virtual void Warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Asks before something is lost (Yes and No, No the default); true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 } // namespace orvantis

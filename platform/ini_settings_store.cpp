@@ -1,15 +1,11 @@
 #include "platform/ini_settings_store.h"
 
+#include "platform/file_replace.h"
+#include "platform/logging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace orvantis {
 
@@ -20,21 +16,17 @@ QString memoryName(const QString& section, const QString& key)
     return section.trimmed().toCaseFolded() + QChar(0) + key.trimmed().toCaseFolded();
 }
 
-// A rename reaches the disk with the directory that holds the file.
-void syncDirectory(const QString& dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
+// A write takes milliseconds; a copy this old was left by a write that
+// never finished.
+constexpr std::chrono::hours kLeftoverAge{1};
 
 } // namespace
 
 IniSettingsStore::IniSettingsStore(QString filePath)
     : path_(std::move(filePath))
 {
+    for (const QString& copy : removeLeftoverCopies(path_, kLeftoverAge))
+        qCInfo(lcSettings) << "removed a copy left by an unfinished write:" << copy;
     load();
 }
 
@@ -79,29 +71,8 @@ IniSettingsStore::Load IniSettingsStore::load()
 
 std::optional<QString> IniSettingsStore::save() const
 {
-    const QString dir = QFileInfo(path_).absolutePath();
-    QDir().mkpath(dir); // a failure shows up as a failed open below
-    // QSaveFile writes a temporary file beside the old one and renames it over
-    // the old one on commit; it never writes into the old file itself, so a
-    // failure at any point leaves the old file whole.
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray bytes = doc_.serialise();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting(); // the temporary file goes with `file`
-        return why;
-    }
-    if (::fsync(file.handle()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit())
-        return file.errorString();
-    syncDirectory(dir);
-    return std::nullopt;
+    QDir().mkpath(QFileInfo(path_).absolutePath()); // a failure shows up as a failed write
+    return replaceFile(path_, doc_.serialise());
 }
 
 QString IniSettingsStore::ReadSetting(const QString& /*application*/, const QString& section,

@@ -16,11 +16,14 @@
 //   - The file is read once at construction. Before each write it is read
 //     again, so that changes made to the file by hand meanwhile are kept, not
 //     overwritten with an old copy.
-//   - A write replaces the file atomically (write a temporary file, flush it
-//     to disk, rename it over the old one, flush the directory). A failed
-//     write (read-only directory, full disk) leaves the old file as it was;
-//     the value is kept in memory for this run and written with the next
-//     write that succeeds. WriteSetting says what failed.
+//   - A write replaces the file atomically (platform/file_replace.h: write a
+//     temporary file, flush it to disk, rename it over the old one, flush
+//     the directory), keeping the file's owner. A failed write (read-only
+//     directory, full disk, somebody else's file) leaves the old file as it
+//     was; the value is kept in memory for this run and written with the
+//     next write that succeeds. WriteSetting says what failed.
+//   - Temporary copies that a killed write left beside the file are removed
+//     at construction once they are an hour old.
 //   - A file that exists but cannot be read (no permission, a directory or
 //     other non-regular file, a read error, or larger than kMaxFileSize) is
 //     never written: from then on, values live in memory for this run only

@@ -6,11 +6,14 @@ namespace orvantis {
 
 namespace {
 
-void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok)
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (buttons.testFlag(QMessageBox::No))
+        box.setDefaultButton(QMessageBox::No);
+    return box.exec();
 }
 
 } // namespace
@@ -28,6 +31,12 @@ void WidgetMessageBoxes::Plain(QWidget* parent, const QString& title, const QStr
 void WidgetMessageBoxes::Warning(QWidget* parent, const QString& title, const QString& text)
 {
     showBox(parent, QMessageBox::Warning, title, text);
+}
+
+bool WidgetMessageBoxes::Confirm(QWidget* parent, const QString& title, const QString& text)
+{
+    return showBox(parent, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 } // namespace orvantis

@@ -1,4 +1,4 @@
-// Message boxes with one OK button, as QMessageBox.
+// Message boxes with one OK button, or Yes and No, as QMessageBox.
 #pragma once
 
 #include "platform/desktop_services.h"
@@ -12,6 +12,7 @@ public:
     void Information(QWidget* parent, const QString& title, const QString& text) override;
     void Plain(QWidget* parent, const QString& title, const QString& text) override;
     void Warning(QWidget* parent, const QString& title, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 } // namespace orvantis

@@ -47,6 +47,7 @@ struct FakeMessageBoxes final : MessageBoxes {
     void Information(QWidget*, const QString&, const QString&) override { shown << "information"; }
     void Plain(QWidget*, const QString& title, const QString& text) override { shown << title + "|" + text; }
     void Warning(QWidget*, const QString&, const QString&) override { shown << "warning"; }
+    bool Confirm(QWidget*, const QString&, const QString&) override { return false; }
     QStringList shown;
 };
 

@@ -63,7 +63,8 @@ struct FakeUrls final : UrlOpener {
     Result Open(const QString&) override { return {}; }
 };
 
-// Every box as "<kind> <title>: <text>", with the window it was shown over.
+// Every box as "<kind> <title>: <text>", with the window it was shown over;
+// every question is answered with `answer`.
 struct FakeMessages final : MessageBoxes {
     void Information(QWidget* parent, const QString& title, const QString& text) override
     {
@@ -77,6 +78,11 @@ struct FakeMessages final : MessageBoxes {
     {
         add(QStringLiteral("Warning"), parent, title, text);
     }
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override
+    {
+        add(QStringLiteral("Confirm"), parent, title, text);
+        return answer;
+    }
     void add(const QString& kind, QWidget* parent, const QString& title, const QString& text)
     {
         parents << parent;
@@ -84,6 +90,7 @@ struct FakeMessages final : MessageBoxes {
     }
     QList<QWidget*> parents;
     QStringList shown;
+    bool answer = true; // to every Confirm
 };
 
 // Logs "Add <tip>", "Remove <shown|hidden>" (the window's state at that

@@ -12,11 +12,14 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace orvantis;
 using test::Harness;
@@ -30,6 +33,30 @@ QStringList itemStates(QMenu* menu)
         items << (action->isSeparator() ? QStringLiteral("-")
                                         : action->text() + (action->isEnabled() ? "" : " (off)"));
     return items;
+}
+
+// Saves through the context menu, choosing `path` in the file dialog;
+// returns the path the dialog offered.
+QString saveThroughDialog(Harness& h, const QString& path)
+{
+    QString offered;
+    test::answerModal([&] { h.w->reportView().contextMenu()->actions()[3]->trigger(); },
+                      [&](QWidget* modal) {
+                          auto* dialog = qobject_cast<QFileDialog*>(modal);
+                          offered = dialog ? dialog->selectedFiles().value(0) : "no file dialog";
+                          if (!dialog)
+                              return;
+                          dialog->selectFile(path);
+                          // Its own question would name a link, not the file replaced.
+                          QTimer::singleShot(0, [] {
+                              if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                                  box->done(QMessageBox::Yes);
+                                  QFAIL("the file dialog asked itself");
+                              }
+                          });
+                          QMetaObject::invokeMethod(dialog, "accept");
+                      });
+    return offered;
 }
 
 void calculate(Harness& h, int mode)
@@ -109,9 +136,10 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Destiny Number:"));
     }
 
-    // The file name offered says which reading it is, and the text file holds
-    // the report exactly, CR LF and all; the PDF holds the title and every
-    // heading and paragraph as text.
+    // The file name offered says which reading it is, in the home folder when
+    // there is no documents folder; the text file holds the report exactly,
+    // CR LF and all; the PDF holds the title and every heading and paragraph
+    // as text.
     void saves_data()
     {
         QTest::addColumn<int>("mode");
@@ -129,17 +157,11 @@ private Q_SLOTS:
         QFETCH(QString, offered);
         QFETCH(QString, title);
         QTemporaryDir dir;
+        qputenv("HOME", QFile::encodeName(dir.path()));
         Harness h;
         calculate(h, mode);
         const QString path = dir.filePath(offered);
-        test::answerModal([&] { h.w->reportView().contextMenu()->actions()[3]->trigger(); },
-                          [&](QWidget* modal) {
-                              auto* dialog = qobject_cast<QFileDialog*>(modal);
-                              QVERIFY(dialog);
-                              QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), offered);
-                              dialog->selectFile(path);
-                              QMetaObject::invokeMethod(dialog, "accept");
-                          });
+        QCOMPARE(saveThroughDialog(h, path), path);
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const std::string report = h.w->report().Text();
@@ -156,6 +178,53 @@ private Q_SLOTS:
         QVERIFY2(text.startsWith(title), qPrintable(text.left(80)));
         for (const QString& line : QString::fromStdString(report).split(QStringLiteral("\r\n")))
             QVERIFY2(text.contains(line.simplified()), qPrintable(text));
+    }
+
+    // Replacing a file is asked about, naming the file that would really be
+    // replaced; a pipe is not, and is refused.
+    void replacing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("after"); // in target.txt
+        QTest::newRow("file, replaced") << "file" << true
+                                        << "Confirm Orvantis: D/target.txt already exists.\nDo you want to replace it?"
+                                        << QByteArray("\r\nDestiny Number:7");
+        QTest::newRow("link, kept") << "link" << false
+                                    << "Confirm Orvantis: D/reading.txt is a link to D/target.txt.\n"
+                                       "D/target.txt already exists.\nDo you want to replace it?"
+                                    << QByteArray("old");
+        QTest::newRow("pipe, refused") << "pipe" << true
+                                       << "Warning Orvantis: The reading could not be saved in D/reading.txt:\n"
+                                          "It is not an ordinary file."
+                                       << QByteArray("old");
+    }
+    void replacing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, answer);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("target.txt");
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        QString path = dir.filePath("reading.txt");
+        if (kind == "file")
+            path = target;
+        else if (kind == "link")
+            QVERIFY(QFile::link("target.txt", path));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        Harness h;
+        calculate(h, 1);
+        h.messages.answer = answer;
+        saveThroughDialog(h, path);
+        QCOMPARE(h.messages.shown, QStringList{shown.replace("D/", dir.path() + "/")});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QVERIFY2(old.readAll().startsWith(after), qPrintable(target));
     }
 
     // A save that cannot be made says where and why, and leaves no file.

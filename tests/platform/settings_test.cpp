@@ -1,5 +1,7 @@
 // The settings file: the bytes a change leaves, reads of hand-made and damaged
-// files, files that must be left alone, and where the file lives.
+// files, files that must be left alone, and where the file lives; and the
+// whole-file replacement under it and under saved readings.
+#include "platform/file_replace.h"
 #include "platform/ini_document.h"
 #include "platform/ini_settings_store.h"
 
@@ -8,8 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using orvantis::IniSettingsStore;
@@ -26,20 +31,48 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+bool chmod(const QString& file, mode_t mode) { return ::chmod(QFile::encodeName(file).constData(), mode) == 0; }
+
 void writeFile(const QString& path, const QByteArray& data, mode_t mode = 0644)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    QVERIFY(chmod(path, mode));
 }
 
 // Root reads and writes whatever permissions say: meanwhile this thread's
-// file access is checked as user "nobody".
+// file access is checked as user "nobody" (unless `on` is false).
 struct AsOrdinaryUser {
-    const bool root = ::geteuid() == 0;
-    AsOrdinaryUser() { if (root) { ::setfsgid(65534); ::setfsuid(65534); } }
+    const bool root;
+    explicit AsOrdinaryUser(bool on = true) : root(on && ::geteuid() == 0) { if (root) { ::setfsgid(65534); ::setfsuid(65534); } }
     ~AsOrdinaryUser() { if (root) { ::setfsuid(0); ::setfsgid(0); } }
+};
+
+// The folder's names, and the file's size and (small) bytes.
+QStringList folderState(const QString& folder, const QString& path)
+{
+    const QFileInfo info(path);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
+           << QString::number(info.size())
+           << QString::fromLatin1(info.isFile() && info.size() < 4096 ? readFile(path) : "");
+}
+
+// A 64 KiB file system mounted over `folder` (root only), unmounted however
+// the test ends.
+struct SmallFileSystem {
+    explicit SmallFileSystem(const QString& folder) : where(QFile::encodeName(folder)) {}
+    const QByteArray where;
+    const bool mounted = ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k") == 0;
+    ~SmallFileSystem() { if (mounted) ::umount2(where.constData(), MNT_DETACH); }
+    void fill() const
+    {
+        const int fd = ::open(where + "/filler", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        const char block[4096] = {};
+        while (::write(fd, block, sizeof block) > 0) {
+        }
+        ::close(fd);
+    }
 };
 
 // One value written into a file: StartUpOption=1 in [StartUp] unless the row
@@ -50,6 +83,9 @@ struct Change {
 };
 
 enum Kind { NoFile, Directory, Pipe, Unreadable, Huge, ReadOnlyFolder };
+
+// What a reading or the settings are saved onto: old.txt as that.
+enum Target { OrdinaryFile, LinkToFile, PipeFile, LinkToDevice, FullDisk, RootsFile, NobodysFile };
 
 // A write that cannot reach the file: where it was to go, and why not.
 struct Failure {
@@ -62,6 +98,7 @@ struct Failure {
 
 Q_DECLARE_METATYPE(Change)
 Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Target)
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -169,18 +206,8 @@ private slots:
             writeFile(kind == Directory ? path + "/keep.txt" : path, "[StartUp]\nStartUpOption=0\n",
                       kind == Unreadable ? 0 : 0666);
         QVERIFY(kind != Huge || QFile::resize(path, 64 * 1024 * 1024 + 1));
-        const auto chmod = [](const QString& file, mode_t mode) {
-            return ::chmod(QFile::encodeName(file).constData(), mode) == 0;
-        };
         QVERIFY(chmod(dir.path(), 0755) && chmod(folder, kind == ReadOnlyFolder ? 0555 : 0777));
-        // The folder's names, and the file's size and (small) bytes.
-        const auto state = [&] {
-            const QFileInfo info(path);
-            return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
-                << QString::number(info.size())
-                << QString::fromLatin1(info.isFile() && info.size() < 4096 ? readFile(path) : "");
-        };
-        const QStringList before = state();
+        const QStringList before = folderState(folder, path);
         std::optional<orvantis::SettingsWriteError> error;
         {
             const AsOrdinaryUser nobody;
@@ -189,9 +216,93 @@ private slots:
             QCOMPARE(store.ReadSetting(kApp, failure.section, failure.key), "yes");
         }
         chmod(folder, 0755);
-        QCOMPARE(state(), before);
+        QCOMPARE(folderState(folder, path), before);
         QVERIFY(error);
         QCOMPARE(error->file + ": " + error->reason, path + ": " + failure.reason);
+    }
+
+    // The file really replaced, or why not, with everything left as it was.
+    // A link stays a link, and the file keeps its owner even when root
+    // writes it; a full disk must not leave an empty file.
+    void replaceFile_data()
+    {
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("ordinary file") << OrdinaryFile << "";
+        QTest::newRow("link: its target") << LinkToFile << "";
+        QTest::newRow("pipe") << PipeFile << "It is not an ordinary file.";
+        QTest::newRow("link to a device") << LinkToDevice << "It is not an ordinary file.";
+        QTest::newRow("full disk") << FullDisk << "No space left on device";
+        QTest::newRow("root's file, by nobody") << RootsFile << "It belongs to another user.";
+        QTest::newRow("nobody's file, by root") << NobodysFile << "";
+    }
+    void replaceFile()
+    {
+        QFETCH(Target, target);
+        QFETCH(QString, error);
+        if (::geteuid() != 0 && target >= LinkToDevice)
+            QSKIP("needs root: to make a device, mount a small file system, or for files of two owners");
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("folder"), path = folder + "/old.txt";
+        const QString real = target == LinkToFile ? folder + "/target.txt" : path;
+        QVERIFY(QDir().mkpath(folder));
+        std::optional<SmallFileSystem> disk;
+        if (target == FullDisk && !disk.emplace(folder).mounted)
+            QFAIL("could not mount a file system");
+        QVERIFY(chmod(dir.path(), 0755) && chmod(folder, 0777));
+        if (target == PipeFile)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+        else if (target == LinkToDevice) // a device of our own: a planted fault may replace it
+            QVERIFY(::mknod(QFile::encodeName(folder + "/null").constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                    && QFile::link("null", path));
+        else
+            writeFile(real, "old text\n", 0666);
+        QVERIFY(target != LinkToFile || QFile::link("target.txt", path));
+        QVERIFY(target != NobodysFile || ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        if (disk)
+            disk->fill();
+        const QStringList before = folderState(folder, real);
+        const QByteArray reading = QByteArray("A line of a reading.\r\n").repeated(80);
+        std::optional<QString> failed;
+        {
+            const AsOrdinaryUser nobody(target == RootsFile);
+            failed = orvantis::replaceFile(path, reading);
+        }
+        QCOMPARE(failed.value_or(""), error);
+        if (failed) {
+            QCOMPARE(folderState(folder, real), before);
+            return;
+        }
+        QCOMPARE(readFile(path), reading);
+        QCOMPARE(QFileInfo(path).isSymLink(), target == LinkToFile);
+        QCOMPARE(QFileInfo(real).ownerId(), target == NobodysFile ? 65534 : ::geteuid());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), target == LinkToFile ? 2 : 1);
+    }
+
+    // Temporary copies left by a write that a kill cut short: ours and old
+    // ones only. A recent one may be another instance's, writing right now.
+    void leftoverCopiesRemovedAtStart()
+    {
+        QTemporaryDir dir;
+        const auto copy = [&](const QString& name, int hoursOld) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[StartUp]\n") == 10 && file.flush());
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600 * hoursOld),
+                                     QFileDevice::FileModificationTime));
+        };
+        QStringList kept{"orvantis.ini.AbCdEf", "orvantis.ini.ab12cd", "orvantis.ini.backups", "other.ini.MnOpQr"};
+        copy("orvantis.ini.OlDcOp", 2);
+        copy(kept[0], 0);
+        for (const QString& name : kept.mid(1))
+            copy(name, 2);
+        if (::geteuid() == 0) {
+            copy("orvantis.ini.NoBody", 2);
+            QCOMPARE(::chown(QFile::encodeName(dir.filePath("orvantis.ini.NoBody")).constData(), 65534, 65534), 0);
+            kept << "orvantis.ini.NoBody";
+        }
+        const IniSettingsStore store(dir.filePath("orvantis.ini"));
+        kept.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
     }
 
     // A relative base folder would make the settings depend on the working folder.
