@@ -22,10 +22,13 @@ public:
     ~HelpBrowser() override;
 
     // Opens the window at the start of the file, or brings the open window to
-    // the front and goes back to the start. A file that cannot be read shows
-    // "The help file could not be opened: <path>" and the reason instead.
-    // Links to web or mail addresses go to the desktop; links within the file
-    // are followed in the window.
+    // the front and goes back to the start. A file that cannot be shown (not
+    // an ordinary file, over 1 MiB, or nested too deeply for Qt to lay out in
+    // time) shows "The help file could not be opened: <path>" and the reason
+    // instead. The file is trusted no further than its folder: pictures,
+    // style sheets and linked pages are read only when they are ordinary
+    // files of at most 1 MiB in that folder; http, https and mailto links go
+    // to the desktop, and no other link is followed.
     void ShowContents(const QString& helpFilePath) override;
 
     // The window, once ShowContents has made it.

@@ -8,6 +8,7 @@
 #include "platform/message_boxes.h"
 #include "platform/qt_notify_area.h"
 
+#include <QPushButton>
 #include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
@@ -46,6 +47,25 @@ const QByteArray kHelpPage = "<html><body><h1>Contents</h1><p><a href=\"#last\">
                              + QByteArray("<p>Filler paragraph</p>").repeated(200)
                              + "<h2><a name=\"last\">Last topic</a></h2></body></html>";
 
+// Schemes whose URLs come to the test instead of the desktop.
+constexpr const char* kSchemes[] = {"mailto", "https", "http", "file", "javascript", "smb"};
+
+// A help folder whose Orvantis.hlp holds `page`, with other.html beside it
+// and outside.html one folder up; the window shows Orvantis.hlp.
+struct HelpFolder {
+    explicit HelpFolder(const QByteArray& page)
+    {
+        QVERIFY(QDir(dir.path()).mkdir("help"));
+        writeFile(file("Orvantis.hlp"), page);
+        writeFile(file("other.html"), "<p>Another page</p>");
+        writeFile(dir.filePath("outside.html"), "<p>Outside</p>");
+        help.ShowContents(file("Orvantis.hlp"));
+    }
+    QString file(const QString& name) const { return dir.filePath("help/" + name); }
+    QTemporaryDir dir;
+    orvantis::HelpBrowser help;
+};
+
 // Clicks the middle of the first character of `text` in the window.
 void clickText(QTextBrowser* window, const QString& text)
 {
@@ -73,19 +93,19 @@ public slots:
 private slots:
     void initTestCase()
     {
-        for (const char* scheme : {"mailto", "https", "file"})
+        for (const char* scheme : kSchemes)
             QDesktopServices::setUrlHandler(scheme, this, "open");
     }
     void cleanupTestCase()
     {
-        for (const char* scheme : {"mailto", "https", "file"})
+        for (const char* scheme : kSchemes)
             QDesktopServices::unsetUrlHandler(scheme);
     }
     void init() { urls_.clear(); }
 
     // Shown from its start in a window of its own; links inside the file are
     // followed there, others go to the desktop. A file that cannot be shown
-    // says why (a pipe must not block the read), and once back it is shown again.
+    // says why, and once back it is shown again.
     void helpWindow()
     {
         const QString path = files_.filePath("Hilfe für Orvantis/Orvantis.hlp");
@@ -104,14 +124,8 @@ private slots:
             help.ShowContents(path);
             return window->toPlainText();
         };
-        const QString cannot = "The help file could not be opened: " + path + "\n\n";
         QVERIFY(QFile::remove(path));
-        QCOMPARE(shown(), cannot + "The file does not exist.");
-        QVERIFY(QDir().mkdir(path));
-        QCOMPARE(shown(), cannot + "It is a folder, not a file.");
-        QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
-        QCOMPARE(shown(), cannot + "It is not an ordinary file.");
-        QVERIFY(QFile::remove(path));
+        QCOMPARE(shown(), "The help file could not be opened: " + path + "\n\nThe file does not exist.");
         writeFile(path, kHelpPage);
         QVERIFY(shown().contains("Last topic"));
 
@@ -122,6 +136,103 @@ private slots:
         QCOMPARE(help.window(), window); // the same window again, back at the start
         QVERIFY(window->isVisible());
         QCOMPARE(window->verticalScrollBar()->value(), 0);
+    }
+
+    // A file the window could not lay out in time, or that is not an
+    // ordinary file (a pipe must not block the read), is refused with the
+    // reason; sloppy but shallow HTML and our own help file are shown to
+    // their ends.
+    void helpFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "<folder>" and "<pipe>" make one
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("end"); // of the text shown
+        const QString deep = "Its tables or other elements are nested too deeply to be shown.";
+        const QByteArray table = "<table><tr><td>";
+        QTest::newRow("folder") << QByteArray("<folder>") << "It is a folder, not a file." << "";
+        QTest::newRow("pipe") << QByteArray("<pipe>") << "It is not an ordinary file." << "";
+        QTest::newRow("over 1 MiB") << QByteArray((1 << 20) + 1, ' ') << "It is too large to be a help file." << "";
+        QTest::newRow("9 nested tables") << table.repeated(9) << deep << "";
+        QTest::newRow("8 nested tables") << table.repeated(8) + "The end" << "" << "The end";
+        QTest::newRow("257 nested elements") << QByteArray("<div>").repeated(257) << deep << "";
+        QTest::newRow("options never closed") << QByteArray("<option>").repeated(300) << deep << "";
+        QTest::newRow("sloppy but shallow")
+            << QByteArray("<p><li><td><br>").repeated(300) + QByteArray("</div>").repeated(300) + "<!--"
+                   + table.repeated(20) + "--><img/>" + QByteArray("<b>a</b>").repeated(300) + "The end"
+            << "" << "The end";
+        QFile ours(HELP_FILE);
+        QVERIFY(ours.open(QIODevice::ReadOnly));
+        QTest::newRow("Orvantis.hlp") << ours.readAll() << "" << "Back to the contents";
+    }
+    void helpFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        QFETCH(QString, end);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Orvantis.hlp");
+        if (content == "<folder>")
+            QVERIFY(QDir().mkdir(path));
+        else if (content == "<pipe>")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+        else
+            writeFile(path, content);
+        orvantis::HelpBrowser help;
+        help.ShowContents(path);
+        const QString text = help.window()->toPlainText();
+        if (reason.isEmpty())
+            QVERIFY2(text.trimmed().endsWith(end), qPrintable(text.right(300)));
+        else
+            QCOMPARE(text, "The help file could not be opened: " + path + "\n\n" + reason);
+    }
+
+    // Only http, https and mailto links go to the desktop, and only pages of
+    // the help folder are shown.
+    void helpLinks_data()
+    {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("desktop"); // the URL the desktop gets, if any
+        QTest::addColumn<QString>("page");    // shown after the click
+        for (const char* url : {"https://example.com/more", "http://example.com/", "mailto:hello@orvantis.app?subject=Inquiry"})
+            QTest::newRow(url) << url << url << "Orvantis.hlp";
+        QTest::newRow("page of the folder") << "other.html" << "" << "other.html";
+        for (const char* url : {"../outside.html", "file:///etc/passwd", "javascript:alert(1)", "smb://server/share"})
+            QTest::newRow(url) << url << "" << "Orvantis.hlp";
+    }
+    void helpLinks()
+    {
+        QFETCH(QString, href);
+        QFETCH(QString, desktop);
+        QFETCH(QString, page);
+        HelpFolder folder("<p><a href=\"" + href.toUtf8() + "\">the link</a></p>");
+        clickText(folder.help.window(), "the link");
+        QCOMPARE(urls_, desktop.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(desktop)});
+        QCOMPARE(folder.help.window()->source().fileName(), page);
+    }
+
+    // Pictures and style sheets: ordinary files of at most 1 MiB in the help
+    // folder only (a pipe or /dev/zero must not block or fill the window).
+    void helpPictures_data()
+    {
+        QTest::addColumn<QString>("src");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("in the folder") << "picture.png" << true;
+        QTest::newRow("pipe") << "pipe.png" << false;
+        QTest::newRow("over 1 MiB") << "big.png" << false;
+        QTest::newRow("link out of the folder") << "link.png" << false;
+        QTest::newRow("outside the folder") << "../outside.html" << false;
+        QTest::newRow("device") << "file:///dev/zero" << false;
+    }
+    void helpPictures()
+    {
+        QFETCH(QString, src);
+        QFETCH(bool, loaded);
+        HelpFolder folder("<p>Pictures</p>");
+        writeFile(folder.file("picture.png"), "not much of a picture");
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.file("pipe.png")).constData(), 0666), 0);
+        writeFile(folder.file("big.png"), QByteArray((1 << 20) + 1, 'x'));
+        QVERIFY(QFile::link("../outside.html", folder.file("link.png")));
+        QCOMPARE(folder.help.window()->loadResource(QTextDocument::ImageResource, QUrl(src)).isValid(), loaded);
     }
 
     // Beside the program, wherever it was started from.
@@ -168,14 +279,16 @@ private slots:
         QCOMPARE(urls_, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(opened, QUrl::TolerantMode)});
     }
 
-    // One OK button; markup in the text is shown as it is, not interpreted.
+    // One OK button, or Yes and No with No the default (answered Yes here);
+    // markup in the text is shown as it is, not interpreted.
     void messageBoxes_data()
     {
-        QTest::addColumn<ShowBox>("show");
+        QTest::addColumn<ShowBox>("show"); // none: Confirm
         QTest::addColumn<int>("icon");
         QTest::newRow("information") << &WidgetMessageBoxes::Information << int(QMessageBox::Information);
         QTest::newRow("plain") << &WidgetMessageBoxes::Plain << int(QMessageBox::NoIcon);
         QTest::newRow("warning") << &WidgetMessageBoxes::Warning << int(QMessageBox::Warning);
+        QTest::newRow("confirm") << ShowBox() << int(QMessageBox::Warning);
     }
     void messageBoxes()
     {
@@ -186,14 +299,19 @@ private slots:
         QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 seen = {int(box->icon()), int(box->standardButtons()), int(box->textFormat()),
-                        int(box->windowTitle() == "Orvantis" && box->text() == "<b>x</b>")};
-                box->accept();
+                        int(box->windowTitle() == "Orvantis" && box->text() == "<b>x</b>"),
+                        int(box->standardButton(box->defaultButton()) == QMessageBox::No)};
+                box->button(show ? QMessageBox::Ok : QMessageBox::Yes)->click();
             }
         });
         poll.start(10);
         WidgetMessageBoxes boxes;
-        (boxes.*show)(nullptr, "Orvantis", "<b>x</b>");
-        QCOMPARE(seen, (QList<int>{icon, int(QMessageBox::Ok), int(Qt::PlainText), 1}));
+        if (show)
+            (boxes.*show)(nullptr, "Orvantis", "<b>x</b>");
+        else
+            QVERIFY(boxes.Confirm(nullptr, "Orvantis", "<b>x</b>"));
+        QCOMPARE(seen, (QList<int>{icon, show ? int(QMessageBox::Ok) : int(QMessageBox::Yes | QMessageBox::No),
+                                   int(Qt::PlainText), 1, show ? 0 : 1}));
     }
 
     // Offscreen there is neither a tray nor a task list. Adding again
