@@ -1,19 +1,9 @@
 // Expected texts in the tests may leave out what does not matter to them:
 // "..." stands for any run of characters (the empty one included), so long
-// report paragraphs can be written as their first and last words; and long
-// texts as a piece repeated.
+// report paragraphs can be written as their first and last words.
 #pragma once
 
-#include <string>
 #include <string_view>
-
-inline std::string times(const std::string& text, int count)
-{
-    std::string s;
-    while (count-- > 0)
-        s += text;
-    return s;
-}
 
 inline bool matchesElided(std::string_view text, std::string_view pattern)
 {

@@ -1,5 +1,8 @@
-// What orvantis-calc accepts as a date, a target day and a month.
+// What orvantis-calc accepts as a date, a target day and a month, and how
+// its messages quote them: whatever reaches the terminal is text, never a
+// control sequence.
 #include "cli/date_parse.h"
+#include "cli/diagnostics.h"
 
 #include <gtest/gtest.h>
 
@@ -81,3 +84,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
+
+// Controls (C0, DEL, C1) and bytes that are not UTF-8 are escaped; UTF-8
+// characters holding bytes 0x80 to 0x9F are not; at most 60 bytes are shown,
+// and no character is cut in two.
+TEST(Quoted, Table)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"\xc2\x80x\xc2\x9b[2J\x9b" "31m", "'\\xc2\\x80x\\xc2\\x9b[2J\\x9b31m'"}, // C1 as UTF-8 and as a byte
+        {"\xc2\xa0\xc3\x9f\xe2\x82\xac\xf0\x9f\x98\x80", "'\xc2\xa0\xc3\x9f\xe2\x82\xac\xf0\x9f\x98\x80'"},
+        // Overlong, a surrogate, beyond U+10FFFF, Latin-1, a cut character.
+        {"\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80M\xe4rz\xe2\x82",
+         "'\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80M\\xe4rz\\xe2\\x82'"},
+        {"xéééééééééééééééééééééééééééééééééééééééé", "'xééééééééééééééééééééééééééééé...'"}, // 40 and 29
+    };
+    for (const auto& [text, quoted] : rows)
+        EXPECT_EQ(orvantis::cli::quoted(text), quoted) << quoted;
+}
