@@ -75,7 +75,8 @@ std::string quoted(std::string_view text)
         const auto c = static_cast<unsigned char>(rest[0]);
         // A terminal acts on C0, DEL and C1 (U+0080 to U+009F, as C2 80 to
         // C2 9F) and may take a byte that is not UTF-8 for one.
-        const bool control = c < 0x20 || c == 0x7F || (c == 0xC2 && static_cast<unsigned char>(rest[1]) < 0xA0);
+        const bool control =
+            c < 0x20 || c == 0x7F || (length == 2 && c == 0xC2 && static_cast<unsigned char>(rest[1]) < 0xA0);
         const std::size_t step = std::max<std::size_t>(length, 1);
         if (length == 0 || control)
             std::for_each(rest.begin(), rest.begin() + long(step), [&](char b) { escape(static_cast<unsigned char>(b)); });
