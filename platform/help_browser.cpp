@@ -128,7 +128,7 @@ class HelpWindow final : public QTextBrowser {
 public:
     void setFolder(const QString& helpFilePath) { folder_ = QFileInfo(helpFilePath).canonicalPath(); }
 
-    // Pictures and style sheets: ordinary files in the help folder only.
+    // Pages, pictures and style sheets: ordinary files in the help folder only.
     QVariant loadResource(int type, const QUrl& name) override
     {
         const QString path = fileInFolder(name);
