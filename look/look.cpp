@@ -1,5 +1,7 @@
 #include "look/look.h"
 
+#include "look/logging.h"
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -45,24 +47,26 @@ void setPanelColours(QWidget* widget, const QColor& background, const QColor& te
 
 // The installed face that stands in for `face`: the face itself where the
 // desktop has it, else the first of Arial's metric twins (closest in width),
-// DejaVu Sans as the last resort. Naming the stand-in directly, rather than
-// through QFont's substitution table, spares Qt a search of the system's
-// fonts for the missing face, about 2 ms at start for each one.
+// DejaVu Sans as the last resort. Named directly, rather than through QFont's
+// substitution table, and looked up in the list of installed families rather
+// than with QFontDatabase::hasFamily: either would search the system's fonts
+// for each name (one of the start-up steps listed in mainwindow/main.cpp).
 QString standIn(const char* face)
 {
-    // The list of installed families rather than QFontDatabase::hasFamily,
-    // which asks fontconfig to resolve each name as an alias first (about a
-    // millisecond a name).
     const QStringList installed = QFontDatabase::families();
     const auto have = [&installed](const char* family) {
         return installed.contains(QLatin1String(family), Qt::CaseInsensitive);
     };
     if (have(face))
         return QString::fromLatin1(face);
-    for (const char* twin : {"Liberation Sans", "Arimo", "Nimbus Sans"})
-        if (have(twin))
-            return QString::fromLatin1(twin);
-    return QStringLiteral("DejaVu Sans");
+    QString twin = QStringLiteral("DejaVu Sans");
+    for (const char* name : {"Liberation Sans", "Arimo", "Nimbus Sans"})
+        if (have(name)) {
+            twin = QString::fromLatin1(name);
+            break;
+        }
+    qCInfo(lcFonts) << QString::fromLatin1(face) << "is not installed;" << twin << "stands in for it";
+    return twin;
 }
 
 const QString& standInFor(const char* face)
@@ -77,10 +81,10 @@ const QString& standInFor(const char* face)
 QFont fittedToWidth(QFont font, const QString& sample, int width)
 {
     // Measured in the report's face, which the window loads anyway, and
-    // scaled to the font's size when it is the same face: loading a face at
-    // another size only to measure it cost a few milliseconds at start. Text
-    // widths grow with the size as long as glyphs are not hinted across,
-    // which the usual font settings do not do.
+    // scaled to the font's size when it is the same face, rather than loading
+    // a face at another size only to measure it. Text widths grow with the
+    // size as long as glyphs are not hinted across, which the usual font
+    // settings do not do.
     const QFont reference = msSansSerif();
     const int natural = font.family() == reference.family() && font.stretch() == QFont::AnyStretch
         ? qRound(QFontMetricsF(reference).horizontalAdvance(sample) * font.pointSizeF()

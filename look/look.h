@@ -72,14 +72,6 @@ QFont msSansSerifForDateBoxes();
 // "SF Sans Serif", bold, at `pointSize`: the About window's version text.
 QFont sfSansSerifBold(qreal pointSize);
 
-// ------------------------------------------------------------------ style
-
-// Sets the application's style: the desktop's own, except that the icons
-// of a menu bar's or tool bar's overflow button are only loaded when first
-// drawn. Every menu bar asks for them when it is made, and loading them
-// makes Qt load every image plug-in, for a button our windows never show.
-void installStyle();
-
 // `font`, narrowed just enough (never below 70 %) for `sample` to take at
 // most `width` pixels; unchanged when it fits already.
 QFont fittedToWidth(QFont font, const QString& sample, int width);

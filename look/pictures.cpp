@@ -1,5 +1,6 @@
 #include "look/pictures.h"
 
+#include "look/logging.h"
 #include "look/prerendered.h"
 
 #include <QHash>
@@ -24,6 +25,13 @@ QPixmap picture(const QString& stem, QSize size, qreal devicePixelRatio)
     svg.setScaledSize(size * devicePixelRatio);
     pixmap = QPixmap::fromImage(svg.read());
     pixmap.setDevicePixelRatio(devicePixelRatio);
+    qCInfo(lcPictures).noquote() << QStringLiteral("%1.svg at %2x%3, ratio %4, not drawn at build time:")
+                                        .arg(stem)
+                                        .arg(size.width())
+                                        .arg(size.height())
+                                        .arg(devicePixelRatio)
+                                 << (pixmap.isNull() ? QStringLiteral("cannot be drawn now (%1)").arg(svg.errorString())
+                                                     : QStringLiteral("drawn from the SVG now"));
     return pixmap;
 }
 
@@ -78,7 +86,11 @@ QPixmap appPicture(QSize size, qreal devicePixelRatio)
 QCursor pointingHand()
 {
     const QPixmap hand = picture(QStringLiteral("hand"), {32, 32}, 1);
-    return hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 13, 5);
+    if (hand.isNull()) {
+        qCInfo(lcPictures) << "The desktop's own pointing hand stands in for ours";
+        return QCursor(Qt::PointingHandCursor);
+    }
+    return QCursor(hand, 13, 5);
 }
 
 } // namespace orvantis::look

@@ -4,11 +4,8 @@
 //
 //   orvantis-render-pictures raw SOURCE.svg OUTPUT_DIR STEM WxH@RATIO...
 //       writes OUTPUT_DIR/<STEM>-<W>x<H>@<RATIO>.rgba for every size: the raw
-//       pixels the program would draw itself (see svg_render.h), which it
-//       loads at start instead of parsing the SVG;
-//   orvantis-render-pictures decode IMAGE OUTPUT_DIR STEM WxH@1
-//       writes OUTPUT_DIR/<STEM>-<W>x<H>@1.rgba: the pixels of an image file
-//       (one of Qt's own resources), decoded now rather than at start;
+//       pixels the program would otherwise draw from the SVG itself (see
+//       renderSvg below), which it loads at start instead (prerendered.h);
 //   orvantis-render-pictures png SOURCE.svg OUTPUT_DIR ICON_NAME SIZE...
 //       writes OUTPUT_DIR/<SIZE>x<SIZE>/apps/ICON_NAME.png for every SIZE, the
 //       layout of share/icons/hicolor, so the folder can be installed as it is.
@@ -23,7 +20,6 @@
 #include <QPainter>
 #include <QString>
 #include <QSvgRenderer>
-#include <QWidget>
 
 #include <cstdio>
 #include <optional>
@@ -112,9 +108,9 @@ bool writeRaw(const QImage& image, const QString& file)
 int main(int argc, char* argv[])
 {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const bool raw = mode == QLatin1String("raw") || mode == QLatin1String("decode");
+    const bool raw = mode == QLatin1String("raw");
     if (argc < 6 || (!raw && mode != QLatin1String("png")))
-        return fail(QStringLiteral("usage: orvantis-render-pictures raw|decode|png SOURCE OUTPUT_DIR NAME SIZE..."));
+        return fail(QStringLiteral("usage: orvantis-render-pictures raw|png SOURCE OUTPUT_DIR NAME SIZE..."));
     const QString source = QString::fromLocal8Bit(argv[2]);
     const QString outputDir = QString::fromLocal8Bit(argv[3]);
     const QString name = QString::fromLocal8Bit(argv[4]);
@@ -127,25 +123,6 @@ int main(int argc, char* argv[])
             return fail(QStringLiteral("'%1' is not a picture size (%2)")
                             .arg(text, raw ? QStringLiteral("WxH@RATIO") : QStringLiteral("1 to 4096")));
         sizes.push_back(*size);
-    }
-
-    if (mode == QLatin1String("decode")) {
-        // Qt's style pictures live in the widgets library, whose resources are
-        // there once the library is loaded: using it keeps the linker from
-        // leaving it out.
-        static const QMetaObject* volatile widgets = &QWidget::staticMetaObject;
-        (void)widgets;
-        const QImage image(source);
-        const QString file = outputDir + QLatin1Char('/')
-                             + orvantis::look::prerenderedName(name, sizes.front().logical, 1);
-        if (image.size() != sizes.front().logical)
-            return fail(QStringLiteral("%1 is %2x%3 pixels, not the size given")
-                            .arg(source).arg(image.width()).arg(image.height()));
-        // Premultiplied as QPixmap keeps it, before the bytes are put in order.
-        if (!QDir().mkpath(outputDir)
-            || !writeRaw(image.convertToFormat(QImage::Format_ARGB32_Premultiplied), file))
-            return fail(QStringLiteral("cannot write %1").arg(file));
-        return 0;
     }
 
     QSvgRenderer renderer(source);

@@ -1,8 +1,24 @@
 // Orvantis: start-up. Builds the real platform services, loads the main
 // window and runs the event loop until "Exit" or the window is closed.
+//
+// What the program does only to show its window sooner, and what each step
+// buys (figures in bench/performance_notes.md):
+//   - fontconfig reads its configuration and font caches, about a third of
+//     the work to the first frame, on a thread of its own (below) while Qt
+//     connects to the display, which needs no fonts: wall time saved on any
+//     machine with a second core;
+//   - the pictures of the first frame are drawn at build time and loaded as
+//     raw pixels (look/CMakeLists.txt): no SVG parsing or rendering at start;
+//   - the two calendars are made when first dropped down
+//     (drop_down_calendar.h): most runs never open one;
+//   - the stand-in faces are named directly and narrowed by a measurement in
+//     a face the window loads anyway (look/look.cpp): no searches of the
+//     system's fonts, no faces loaded only to be measured;
+//   - Qt's print support is loaded with the first print (orvantis-print,
+//     report_view.cpp): neither its time nor its memory at every start.
+// The desktop suite (tests/desktop) runs this program as it is built here.
 #include "look/look.h"
 #include "look/pictures.h"
-#include "mainwindow/font_config_preload.h"
 #include "mainwindow/frmNumer.h"
 #include "mainwindow/lazy_settings_store.h"
 #include "platform/desktop_services.h"
@@ -15,9 +31,12 @@
 
 #include <QApplication>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -46,9 +65,12 @@ int main(int argc, char* argv[])
         std::fputs("orvantis: no graphical session: neither DISPLAY nor WAYLAND_DISPLAY is set\n", stderr);
         return 1;
     }
-    FontConfigPreload fontConfig;
+    // FcInit loads the configuration as the process's current one, which Qt
+    // then finds loaded; should it fail, Qt's own FcInit reports it as usual.
+    // Joined before the first font is asked for: were both to read at once,
+    // both would do the whole work.
+    std::jthread fontConfig([] { FcInit(); });
     QApplication app(argc, argv);
-    look::installStyle();
     QApplication::setApplicationName(QString::fromLatin1(look::kApplicationName));
     QApplication::setOrganizationName(QString::fromLatin1(look::kOrganisationName));
     QApplication::setApplicationVersion(QStringLiteral(ORVANTIS_VERSION));
@@ -71,16 +93,8 @@ int main(int argc, char* argv[])
     SystemClock clock;
     const Services services{&settings, &instance, &tray, &help, &urls, &messages, &clock};
 
-    fontConfig.wait(); // the first font is asked for just below
-    // Every control of the window gets one of the stand-in faces. Built under
-    // the desktop's font, each line edit and button would first load that
-    // face's font engine only to drop it again (about 5 % of the start-up
-    // work). So the window is built under its own body face, and the
-    // desktop's font comes back for the menus, dialogs and tooltips.
-    const QFont desktopFont = QApplication::font();
-    QApplication::setFont(look::westminster(look::kMainWindowPointSize));
+    fontConfig.join();
     frmNumer window(services);
-    QApplication::setFont(desktopFont);
     // At once, without any closing handler: the event loop stops and main()
     // returns.
     QObject::connect(&window, &frmNumer::applicationEndRequested, &app, [] { QCoreApplication::exit(0); });
