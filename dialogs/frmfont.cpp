@@ -5,7 +5,9 @@
 #include "ui_frmfont.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
@@ -38,6 +40,30 @@ public:
     }
 };
 
+// The size list's text field. An editable list looks the field's text up
+// among its entries when the field reports its editing finished (Enter, or
+// the focus leaving it) and selects the entry it finds; here typing picks
+// nothing, so the field keeps those reports to itself. Enter then goes on to
+// the dialog's default button, as the field leaves the key to its parents.
+class SizeField final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+            return QLineEdit::keyPressEvent(event);
+        const QSignalBlocker quiet(this);
+        QLineEdit::keyPressEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        const QSignalBlocker quiet(this);
+        QLineEdit::focusOutEvent(event);
+    }
+};
+
 } // namespace
 
 frmFont::frmFont(QWidget* reportArea, QWidget* parent)
@@ -46,6 +72,7 @@ frmFont::frmFont(QWidget* reportArea, QWidget* parent)
       ui(std::make_unique<Ui::frmFont>()), reportArea_(reportArea)
 {
     ui->setupUi(this);
+    ui->Combo1->setLineEdit(new SizeField); // see SizeField
     setFixedSize(size());
     look::keepNormalState(this);
     look::placeWhenFirstShown(this);
@@ -73,14 +100,9 @@ frmFont::frmFont(QWidget* reportArea, QWidget* parent)
     ui->Combo1->setPalette(listColours);
 
     // Typing into the field selects nothing: only a pick from the list (mouse
-    // or arrow keys, reported as `activated`) changes the size. An editable
-    // combo box would otherwise look the typed text up in the list when
-    // Enter is pressed or the field loses focus, and complete it while
-    // typing; both are switched off. Enter then reaches the default button.
+    // or arrow keys, reported as `activated`) changes the size. Nor does the
+    // list complete what is typed.
     ui->Combo1->setCompleter(nullptr);
-    QLineEdit* text = ui->Combo1->lineEdit();
-    disconnect(text, &QLineEdit::returnPressed, ui->Combo1, nullptr);
-    disconnect(text, &QLineEdit::editingFinished, ui->Combo1, nullptr);
     connect(ui->Combo1, &QComboBox::activated, this, &frmFont::Combo1_Click);
 
     connect(ui->Command1, &QPushButton::clicked, this, &frmFont::Command1_Click);

@@ -64,7 +64,7 @@ private slots:
         QTest::newRow("typed an entry's start") << QStringList{"type:1 enter"} << 8;
         QTest::newRow("picked, typed, Enter") << QStringList{"pick:12 type:14 enter"} << 12;
         QTest::newRow("close box") << QStringList{"pick:10 close"} << 14;
-        QTest::newRow("label key") << QStringList{"type:1 alt-t close"} << 14;
+        QTest::newRow("typed an entry, label key") << QStringList{"type:9 alt-t apply"} << 8;
         QTest::newRow("nothing remembered") << QStringList{"pick:13 apply", "apply"} << 8;
     }
     void appliesTheLastPickedSize()
