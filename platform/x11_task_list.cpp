@@ -1,5 +1,7 @@
 #include "platform/x11_task_list.h"
 
+#include "platform/logging.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
@@ -111,14 +113,15 @@ void askWindowManager(QWidget* window, bool skip)
 }
 
 // Rides along as a child of the window and applies the wanted state each
-// time the window is shown. Qt sends the Show event before it maps the
-// window, and then merges its own states into the property rather than
-// replacing it, so the window manager finds the skip atom at the map. The
-// window manager may still be dropping the state of the window's previous
-// showing at that moment, though (it does so when it sees the window hidden,
-// which can be later than this write), so the request is repeated as a
-// message once the window is mapped: the window manager handles that after
-// the map request, with the window managed again.
+// time the window is shown. The window manager drops a window's state when
+// the window is withdrawn (hidden), and the Extended Window Manager Hints
+// (EWMH) give two ways to set it again: a client writes the property of a
+// withdrawn window itself, which the window manager reads when the window
+// is mapped; the state of a mapped window it asks for with a message to the
+// root window. The Show event comes while the window is about to be mapped:
+// the property is written then, and the message follows once the event loop
+// runs again, so the state holds whichever of the two the window manager
+// goes by.
 class SkipTaskbarKeeper final : public QObject {
 public:
     static constexpr const char* kName = "orvantis-skip-taskbar";
@@ -174,17 +177,17 @@ bool systemTrayOwned()
 
 bool setSkipTaskbar(QWidget* window, bool skip)
 {
-    if (!window || !connection())
+    if (!window)
         return false;
+    if (!connection()) {
+        qCInfo(lcDesktop) << "Not an X11 session: the window keeps its task-list entry";
+        return false;
+    }
     auto* keeper = dynamic_cast<SkipTaskbarKeeper*>(window->findChild<QObject*>(
         QLatin1String(SkipTaskbarKeeper::kName), Qt::FindDirectChildrenOnly));
     if (!keeper)
         keeper = new SkipTaskbarKeeper(window);
     keeper->skip = skip;
-    // A window that is not made yet gets the state from the keeper when it
-    // is first shown.
-    if (!window->testAttribute(Qt::WA_WState_Created))
-        return true;
     if (window->isVisible())
         askWindowManager(window, skip);
     else
@@ -196,6 +199,7 @@ bool setSkipTaskbar(QWidget* window, bool skip)
 
 bool setSkipTaskbar(QWidget*, bool)
 {
+    qCInfo(lcDesktop) << "Built without X11: the window keeps its task-list entry";
     return false;
 }
 
