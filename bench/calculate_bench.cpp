@@ -22,6 +22,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDate>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -175,13 +176,13 @@ private:
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 
-        window_->birthCalendar().setSelectedDate(input.birthDate);
+        child<QLineEdit>("Text3")->findChild<orvantis::DropDownCalendar*>()->setSelectedDate(input.birthDate);
         window_->MonthView1_DateClick();
         child<QRadioButton>(mode == 1 ? "Option1" : mode == 2 ? "Option2" : "Option3")->click();
         if (mode == 2)
             child<QComboBox>("Combo1")->setCurrentIndex(input.month - 1);
         if (mode == 3) {
-            window_->dayCalendar().setSelectedDate(input.dayDate);
+            child<QLineEdit>("Text2")->findChild<orvantis::DropDownCalendar*>()->setSelectedDate(input.dayDate);
             window_->MonthView2_DateClick();
         }
         QCoreApplication::processEvents();

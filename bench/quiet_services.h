@@ -1,5 +1,5 @@
-// Platform services that stay out of the way of a benchmark: settings in
-// memory, the instance always granted, no tray, help, links or boxes.
+// Platform services that stay out of the way of a benchmark: no settings,
+// the instance always granted, no tray, help, links or boxes.
 #pragma once
 
 #include "platform/desktop_services.h"
@@ -11,6 +11,14 @@
 namespace orvantis::bench {
 
 struct QuietServices {
+    struct NoSettings final : SettingsStore {
+        QString ReadSetting(const QString&, const QString&, const QString&) const override { return {}; }
+        std::optional<SettingsWriteError> WriteSetting(const QString&, const QString&, const QString&,
+                                                       const QString&) override
+        {
+            return std::nullopt;
+        }
+    };
     struct Instance final : SingleInstance {
         bool TryClaim() override { return true; }
         bool AskHolderToShow() override { return false; }
@@ -36,7 +44,7 @@ struct QuietServices {
         bool Confirm(QWidget*, const QString&, const QString&) override { return false; }
     };
 
-    MemorySettingsStore settings;
+    NoSettings settings;
     Instance instance;
     NoTray tray;
     NoHelp help;

@@ -35,9 +35,6 @@ public:
         else
             values_.insert(name, value);
     }
-    bool contains(const QString& name) const { return values_.contains(name); }
-    qsizetype size() const { return values_.size(); }
-
 private:
     QMap<QString, QVariant> values_;
 };

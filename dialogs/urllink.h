@@ -67,6 +67,9 @@ public:
     void setShowToolTip(bool show);
 
     void UserControl_InitProperties();
+    // Reading and writing the host's property store are the control's pair
+    // of property procedures: the About window only reads, and the writing
+    // half is kept with it although only the tests call it.
     // Any unusable entry (a ShowToolTip that is no Boolean, say) or a failing
     // store gives the defaults of UserControl_InitProperties instead.
     void UserControl_ReadProperties(const PropertyBag& bag);

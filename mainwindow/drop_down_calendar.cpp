@@ -103,8 +103,6 @@ void DropDownCalendar::hide()
         calendar_->hide();
 }
 
-bool DropDownCalendar::isShown() const { return calendar_ && calendar_->isVisibleTo(box_->window()); }
-
 void DropDownCalendar::build()
 {
     // Made without a parent first: the calendar takes the bold face of its

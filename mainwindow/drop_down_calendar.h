@@ -2,11 +2,10 @@
 // and the target-day boxes of the main window use it.
 //
 // The calendar keeps its selected date itself until it is first shown and
-// builds its widget only then: a calendar costs the start of the program
-// about 13 ms and 1.5 MB (its first icon lookup loads every image plug-in),
-// and many runs never open one. Built later, it looks exactly as if it had
-// been built with the window: the box's font, the window's palette, above
-// the controls it covers, and after its box in the tab order.
+// builds its widget only then, one of the start-up steps listed in main.cpp.
+// Built later, it looks exactly as if it had been built with the window: the
+// box's font, the window's palette, above the controls it covers, and after
+// its box in the tab order.
 //
 // It also routes the box's events: a left click on the enabled box, or a key
 // that drops a list down (Space, Enter, F4, Alt+Down), asks for the calendar
@@ -43,9 +42,6 @@ public:
     void setSelectedDate(QDate date);
     void show();
     void hide();
-    bool isShown() const;
-    // The widget once the calendar has been shown; null before.
-    QCalendarWidget* widget() const { return calendar_; }
 
 Q_SIGNALS:
     // The box asks for the calendar: a left click, or a drop-down key (the

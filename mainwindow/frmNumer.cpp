@@ -6,6 +6,7 @@
 #include "look/window_frame.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/drop_down_calendar.h"
+#include "mainwindow/logging.h"
 #include "mainwindow/main_window_look.h"
 #include "mainwindow/report_view.h"
 #include "mainwindow/saved_settings.h"
@@ -135,12 +136,6 @@ void frmNumer::closeEvent(QCloseEvent* event)
         Q_EMIT applicationEndRequested();
 }
 
-QLineEdit* frmNumer::birthDateBox() const { return ui->Text3; }
-QLineEdit* frmNumer::dayBox() const { return ui->Text2; }
-QComboBox* frmNumer::monthList() const { return ui->Combo1; }
-QPlainTextEdit* frmNumer::reportArea() const { return ui->Text1; }
-QPushButton* frmNumer::calculateButton() const { return ui->Command1; }
-
 QDate frmNumer::newYearOfCurrentYear() const { return {services_.clock->today().year(), 1, 1}; }
 
 void frmNumer::setCalculateTip(const QString& tip)
@@ -191,6 +186,9 @@ bool frmNumer::Form_Load()
     // 8. The saved birth date, when saving is on.
     if (saved_->SavingOn()) {
         ui->Text3->setText(saved_->StoredDate());
+        if (!ui->Text3->text().isEmpty() && !datetext::ParseBirthDateDisplay(ui->Text3->text()))
+            qCInfo(lcStartup) << "The saved birth date is no date and is shown as it stands:"
+                              << ui->Text3->text();
         ui->mnuBirth->setChecked(true);
     }
     return true;
@@ -273,6 +271,9 @@ void frmNumer::Text3_Click()
 {
     // A damaged saved date cannot be shown: the calendar opens on New Year.
     const auto shown = datetext::ParseBirthDateDisplay(ui->Text3->text());
+    if (!shown)
+        qCInfo(lcWindow) << "The birth-date box holds no date:" << ui->Text3->text()
+                         << "- the calendar opens on New Year";
     MonthView1->setSelectedDate(shown.value_or(newYearOfCurrentYear()));
     MonthView1->show();
 }
@@ -358,6 +359,7 @@ void frmNumer::mnuMinimize_Click()
     // refuses a new start: the user would be locked out until logging off.
     // The window is minimised to the task list instead, which brings it back.
     if (!tray_->available()) {
+        qCInfo(lcWindow) << "No notification area: minimised to the task list instead";
         showMinimized();
         return;
     }

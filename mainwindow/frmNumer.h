@@ -19,10 +19,6 @@
 #include <memory>
 
 class QCloseEvent;
-class QComboBox;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 
 namespace Ui {
 class frmNumer;
@@ -68,19 +64,9 @@ public:
     void mnuAbout_Click();
     void mnuExit_Click();
 
-    // The controls behind the names of the window's layout.
-    QLineEdit* birthDateBox() const;   // Text3
-    QLineEdit* dayBox() const;         // Text2
-    QComboBox* monthList() const;      // Combo1
-    QPlainTextEdit* reportArea() const; // Text1
-    QPushButton* calculateButton() const; // Command1
-    DropDownCalendar& birthCalendar() const { return *MonthView1; }
-    DropDownCalendar& dayCalendar() const { return *MonthView2; }
-    TrayIcon& trayIcon() const { return *tray_; }
-    ReportView& reportView() const { return *reportView_; }
-
-    // Window state, read-only from outside.
-    modDestiny::PersonalNumber chosenMonth() const { return ChosenMonth; }
+    // The report area's text exactly as the report builders left it (CR LF
+    // included): its read operation, one of the two the report builders
+    // have. The window itself shows it; the tests read it here.
     const ReportModel& report() const { return report_; }
 
 Q_SIGNALS:

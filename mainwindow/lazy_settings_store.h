@@ -14,6 +14,7 @@ namespace orvantis {
 
 class LazySettingsStore final : public SettingsStore {
 public:
+    // Makes the store; never gives a null one.
     using Factory = std::function<std::unique_ptr<SettingsStore>()>;
 
     explicit LazySettingsStore(Factory factory) : factory_(std::move(factory)) {}
@@ -33,11 +34,8 @@ public:
 private:
     SettingsStore& store() const
     {
-        if (!store_) {
-            store_ = factory_ ? factory_() : nullptr;
-            if (!store_) // nothing usable: keep the values for this run only
-                store_ = std::make_unique<MemorySettingsStore>();
-        }
+        if (!store_)
+            store_ = factory_();
         return *store_;
     }
 

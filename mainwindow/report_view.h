@@ -41,7 +41,8 @@ public:
     // why, leaves no file half written behind, and returns false.
     bool save(const QString& path);
 
-    // The context menu as it is about to open (for tests and the keyboard).
+    // The context menu as it is about to open, with its items switched on or
+    // off for the report it has.
     QMenu* contextMenu();
 
 Q_SIGNALS:

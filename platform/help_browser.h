@@ -31,9 +31,6 @@ public:
     // to the desktop, and no other link is followed.
     void ShowContents(const QString& helpFilePath) override;
 
-    // The window, once ShowContents has made it.
-    QTextBrowser* window() const { return browser_.get(); }
-
 private:
     std::unique_ptr<QTextBrowser> browser_;
 };

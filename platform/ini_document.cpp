@@ -37,8 +37,7 @@ bool sameName(QByteArrayView bytes, QStringView wanted)
 
 constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
-} // namespace
-
+// The escaping of values described in the header.
 QByteArray encodeValue(const QString& value)
 {
     const QByteArray bytes = value.toUtf8();
@@ -86,6 +85,8 @@ QString decodeValue(QByteArrayView text)
     }
     return fromUtf8Exactly(out);
 }
+
+} // namespace
 
 IniDocument parseIni(const QByteArray& bytes)
 {

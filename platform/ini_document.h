@@ -100,8 +100,4 @@ private:
 
 IniDocument parseIni(const QByteArray& bytes);
 
-// The escaping of values described above, exposed for tests.
-QByteArray encodeValue(const QString& value);
-QString decodeValue(QByteArrayView text);
-
 } // namespace orvantis::ini

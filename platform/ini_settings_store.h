@@ -61,8 +61,6 @@ public:
                                                    const QString& section, const QString& key,
                                                    const QString& value) override;
 
-    QString filePath() const { return path_; }
-
 private:
     struct Write {
         QString section;

@@ -3,7 +3,6 @@
 // are one section); a missing application, section or key reads as "".
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -29,33 +28,6 @@ public:
                                                            const QString& section,
                                                            const QString& key,
                                                            const QString& value) = 0;
-};
-
-// Keeps values in memory only; for tests and for a store that cannot be used.
-class MemorySettingsStore final : public SettingsStore {
-public:
-    QString ReadSetting(const QString& application, const QString& section,
-                        const QString& key) const override
-    {
-        return values_.value(name(application, section, key));
-    }
-    std::optional<SettingsWriteError> WriteSetting(const QString& application,
-                                                   const QString& section, const QString& key,
-                                                   const QString& value) override
-    {
-        values_.insert(name(application, section, key), value);
-        ++writes_;
-        return std::nullopt;
-    }
-    int writeCount() const { return writes_; }
-
-private:
-    static QString name(const QString& a, const QString& s, const QString& k)
-    {
-        return a.toCaseFolded() + QChar(0) + s.toCaseFolded() + QChar(0) + k.toCaseFolded();
-    }
-    QHash<QString, QString> values_;
-    int writes_ = 0;
 };
 
 } // namespace orvantis

@@ -2,7 +2,6 @@
 // them with the clock fixed at 2024-05-17.
 #pragma once
 
-#include "mainwindow/drop_down_calendar.h"
 #include "mainwindow/frmNumer.h"
 #include "platform/desktop_services.h"
 #include "platform/notify_area.h"
@@ -11,6 +10,8 @@
 #include "platform/single_instance.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QHash>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTimer>
@@ -21,24 +22,26 @@
 
 namespace orvantis::test {
 
-// Logs "R Section/Key" and "W Section/Key=value" with the exact spellings;
+// Keeps values in memory, names matched without regard to case, and logs
+// "R Section/Key" and "W Section/Key=value" with the exact spellings;
 // `failWrites` makes every write fail as a read-only folder would.
 class RecordingSettingsStore final : public SettingsStore {
 public:
-    QString ReadSetting(const QString& app, const QString& section, const QString& key) const override
+    QString ReadSetting(const QString&, const QString& section, const QString& key) const override
     {
         log << QStringLiteral("R %1/%2").arg(section, key);
-        return values.ReadSetting(app, section, key);
+        return values.value((section + QLatin1Char('/') + key).toCaseFolded());
     }
-    std::optional<SettingsWriteError> WriteSetting(const QString& app, const QString& section,
+    std::optional<SettingsWriteError> WriteSetting(const QString&, const QString& section,
                                                    const QString& key, const QString& value) override
     {
         log << QStringLiteral("W %1/%2=%3").arg(section, key, value);
         if (failWrites)
             return SettingsWriteError{QStringLiteral("/ro/orvantis.ini"), QStringLiteral("Permission denied")};
-        return values.WriteSetting(app, section, key, value);
+        values.insert((section + QLatin1Char('/') + key).toCaseFolded(), value);
+        return std::nullopt;
     }
-    MemorySettingsStore values;
+    QHash<QString, QString> values;
     mutable QStringList log;
     bool failWrites = false;
 };
@@ -157,11 +160,18 @@ struct Harness {
             qFatal("no child %s", name);
         return child;
     }
-    bool calendarShown() const { return w->birthCalendar().isShown() || w->dayCalendar().isShown(); }
+    // MonthView1, the birth-date calendar, or MonthView2, the day calendar,
+    // once it has first dropped down; null before.
+    QCalendarWidget* calendarWidget(int n) const
+    {
+        return w->findChild<QCalendarWidget*>(QStringLiteral("MonthView%1").arg(n));
+    }
+    bool calendarShown(int n) const { return calendarWidget(n) && calendarWidget(n)->isVisibleTo(w.get()); }
+    bool calendarShown() const { return calendarShown(1) || calendarShown(2); }
     void openCalendars() const
     {
-        w->birthCalendar().show();
-        w->dayCalendar().show();
+        w->Text3_Click();
+        w->Text2_Click();
     }
 };
 

@@ -24,6 +24,8 @@ using test::Harness;
 
 namespace {
 
+ReportView& view(const Harness& h) { return *h.w->findChild<ReportView*>(); }
+
 QStringList itemStates(QMenu* menu)
 {
     QStringList items;
@@ -38,7 +40,7 @@ QStringList itemStates(QMenu* menu)
 QString saveThroughDialog(Harness& h, const QString& path)
 {
     QString offered = QStringLiteral("no file dialog, or one that asks itself");
-    test::answerModal([&] { h.w->reportView().contextMenu()->actions()[3]->trigger(); },
+    test::answerModal([&] { view(h).contextMenu()->actions()[3]->trigger(); },
                       [&](QWidget* modal) {
                           auto* dialog = qobject_cast<QFileDialog*>(modal);
                           // Its own question would name a link, not the file replaced.
@@ -53,10 +55,10 @@ QString saveThroughDialog(Harness& h, const QString& path)
 
 void calculate(Harness& h, int mode)
 {
-    h.w->birthDateBox()->setText(QStringLiteral("July 04, 1976"));
+    h.get<QLineEdit>("Text3")->setText(QStringLiteral("July 04, 1976"));
     h.w->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(mode))->click();
     if (mode == 2)
-        h.w->monthList()->setCurrentIndex(2); // March
+        h.get<QComboBox>("Combo1")->setCurrentIndex(2); // March
     h.w->Command1_Click();
 }
 
@@ -74,32 +76,30 @@ private Q_SLOTS:
         Harness h;
         // Shift+F10 opens it, where the report has the focus. (The Menu key
         // arrives from the X server as a context menu request of its own.)
-        h.w->reportArea()->setFocus();
+        h.get<QPlainTextEdit>("Text1")->setFocus();
         QWidget* opened = nullptr;
         QTimer::singleShot(0, [&] {
             opened = QApplication::activePopupWidget();
             if (opened)
                 opened->close();
         });
-        QTest::keyClick(h.w->reportArea(), Qt::Key_F10, Qt::ShiftModifier);
-        QCOMPARE(opened, h.w->reportView().contextMenu());
+        QTest::keyClick(h.get<QPlainTextEdit>("Text1"), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(opened, view(h).contextMenu());
         const QStringList off{"&Copy (off)", "Select &All (off)", "-", "&Save Reading As... (off)",
                               "&Print... (off)", "-", "Text &Size..."};
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
+        QCOMPARE(itemStates(view(h).contextMenu()), off);
         calculate(h, 3);
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()),
+        QCOMPARE(itemStates(view(h).contextMenu()),
                  (QStringList{"&Copy", "Select &All", "-", "&Save Reading As...", "&Print...", "-", "Text &Size..."}));
-        h.w->dayBox()->clear();
-        h.openCalendars();
+        h.get<QLineEdit>("Text2")->clear();
         h.w->Command1_Click();
-        QCOMPARE(itemStates(h.w->reportView().contextMenu()), off);
-        QCOMPARE(h.w->reportArea()->toPlainText(), QString());
-        QVERIFY(!h.calendarShown());
+        QCOMPARE(itemStates(view(h).contextMenu()), off);
+        QCOMPARE(h.get<QPlainTextEdit>("Text1")->toPlainText(), QString());
         QCOMPARE(h.messages.shown, QStringList{QStringLiteral("Information Orvantis: No date was chosen yet!")});
         QCOMPARE(h.messages.parents.value(0), h.w.get());
 
         // "Text Size..." opens the double click's dialog.
-        QCOMPARE(test::answerModal([&] { h.w->reportView().contextMenu()->actions()[6]->trigger(); },
+        QCOMPARE(test::answerModal([&] { view(h).contextMenu()->actions()[6]->trigger(); },
                                    [](QWidget* modal) { modal->close(); }),
                  QStringLiteral("orvantis::frmFont"));
     }
@@ -111,8 +111,8 @@ private Q_SLOTS:
     {
         Harness h;
         calculate(h, 1);
-        QPlainTextEdit* area = h.w->reportArea();
-        QMenu* menu = h.w->reportView().contextMenu();
+        QPlainTextEdit* area = h.get<QPlainTextEdit>("Text1");
+        QMenu* menu = view(h).contextMenu();
         menu->actions()[0]->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), area->toPlainText());
         QTextCursor cursor = area->textCursor();
@@ -160,7 +160,7 @@ private Q_SLOTS:
         QCOMPARE(saved.readAll(), QByteArray::fromStdString(report));
 
         const QString pdf = dir.filePath(QStringLiteral("reading.pdf"));
-        QVERIFY(h.w->reportView().save(pdf));
+        QVERIFY(view(h).save(pdf));
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
         QProcess pdftotext; // what a reader of the PDF can select and search, line breaks as blanks

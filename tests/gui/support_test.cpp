@@ -1,5 +1,7 @@
 // The window's helpers without a window: date texts, the report text as
 // shown and as laid out on paper, and the settings store that opens late.
+#include "harness.h"
+
 #include "look/pictures.h"
 #include "mainwindow/date_texts.h"
 #include "mainwindow/lazy_settings_store.h"
@@ -88,28 +90,6 @@ private Q_SLOTS:
         QCOMPARE(laidOut, (QStringList{"Title h2 bold", "Zq 5 h3 bold", "Terms h0 italic", "Destiny Number:7<b> h0"}));
     }
 
-    void batchShowsTheFinalTextOnce()
-    {
-        ReportModel model;
-        QStringList shown;
-        model.SetListener([&](const std::string& text) { shown << QString::fromStdString(text); });
-        {
-            const ReportModel::Batch unchanged(model);
-        }
-        QVERIFY(shown.isEmpty()); // nothing added: the box is left alone
-        {
-            const ReportModel::Batch outer(model);
-            model.SetText("a");
-            {
-                const ReportModel::Batch inner(model);
-                model.SetText("ab");
-            }
-            model.SetText("abc");
-            QVERIFY(shown.isEmpty());
-        }
-        QCOMPARE(shown, QStringList{"abc"});
-    }
-
     // Sizes the build drew come from its pixels; any other size is drawn from
     // the SVG when asked for.
     void picturesAtAnySize()
@@ -126,7 +106,7 @@ private Q_SLOTS:
         int opened = 0;
         LazySettingsStore store([&] {
             ++opened;
-            return std::make_unique<MemorySettingsStore>();
+            return std::make_unique<test::RecordingSettingsStore>();
         });
         QCOMPARE(opened, 0);
         store.WriteSetting(QStringLiteral("Orvantis"), QStringLiteral("StartUp"), QStringLiteral("StartUpOption"),

@@ -18,7 +18,8 @@ namespace {
 
 void minimize(const Harness& h) { h.get<QAction>("mnuMinimize")->trigger(); }
 void iconEvent(Harness& h, int code) { Q_EMIT h.tray.iconMessage(code, QPoint(700, 5)); }
-bool busy(const Harness& h) { return h.w->trayIcon().TrayBusy; }
+TrayIcon& icon(const Harness& h) { return *h.w->findChild<TrayIcon*>(); }
+bool busy(const Harness& h) { return icon(h).TrayBusy; }
 
 } // namespace
 
@@ -113,7 +114,7 @@ private Q_SLOTS:
         QFETCH(bool, restores);
         Harness h;
         minimize(h);
-        h.w->trayIcon().Form_MouseMove(0, 0, twips, 0);
+        icon(h).Form_MouseMove(0, 0, twips, 0);
         QCOMPARE(h.w->isVisible(), restores);
     }
 
