@@ -1,6 +1,7 @@
 #include "mainwindow/reading_document.h"
 
 #include "mainwindow/date_texts.h"
+#include "mainwindow/logging.h"
 
 #include <QBuffer>
 #include <QLocale>
@@ -59,9 +60,11 @@ std::unique_ptr<QTextDocument> readingDocument(const ReadingName& name,
 
 QPageSize paperSize()
 {
-    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                         ? QPageSize::Letter
-                         : QPageSize::A4);
+    const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                              ? QPageSize::Letter
+                              : QPageSize::A4);
+    qCInfo(lcReading) << "Paper for the locale" << QLocale::system().name() << "is" << paper.name();
+    return paper;
 }
 
 QByteArray readingPdf(const ReadingName& name, const modDestiny::MarkedReport& report)

@@ -115,17 +115,20 @@ QString LockFileSingleInstance::markerFolder()
     if (!runtime.isEmpty())
         return runtime;
     // Then one of ours there; both can be taken by somebody else already.
-    if (const auto temp = privateFolder(QDir::tempPath() + QStringLiteral("/orvantis-")
-                                        + QString::number(::getuid())))
-        return *temp;
+    std::optional<QString> folder = privateFolder(QDir::tempPath() + QStringLiteral("/orvantis-")
+                                                  + QString::number(::getuid()));
     // Last, a folder in the user's cache folder, which nobody else can take.
     // The cache may be shared by several machines (a home folder on the
     // network), so each machine has a folder of its own there.
-    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (!QDir::isAbsolutePath(cache))
-        cache = QDir::homePath() + QStringLiteral("/.cache");
-    return privateFolder(cache + QStringLiteral("/orvantis/run-") + QSysInfo::machineHostName())
-        .value_or(QString());
+    if (!folder) {
+        QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+        if (!QDir::isAbsolutePath(cache))
+            cache = QDir::homePath() + QStringLiteral("/.cache");
+        folder = privateFolder(cache + QStringLiteral("/orvantis/run-") + QSysInfo::machineHostName());
+    }
+    qCInfo(lcInstance) << "No usable runtime folder; the running-instance marker goes to"
+                       << folder.value_or(QStringLiteral("no folder at all"));
+    return folder.value_or(QString());
 }
 
 LockFileSingleInstance::LockFileSingleInstance(const QString& fullTitle)
@@ -158,19 +161,26 @@ bool LockFileSingleInstance::TryClaim()
 {
     if (lock_)
         return true;
-    if (base_.isEmpty())
+    const auto startWithout = [this](const char* why) {
+        qCInfo(lcInstance).noquote() << "Starting without a running-instance marker:" << why
+                                     << lockFilePath();
         return true;
+    };
+    if (base_.isEmpty())
+        return startWithout("there is no folder for it");
     auto lock = std::make_unique<QLockFile>(lockFilePath());
     // The lock guards the whole life of the program, so it never goes stale
     // by age; QLockFile still removes a lock whose process is gone.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         if (lock->error() != QLockFile::LockFailedError)
-            return true;
+            return startWithout("it cannot be made");
         if (!takeOverDeadLock())
             return false;
+        qCInfo(lcInstance).noquote() << "Took over a marker whose holder no longer answers:"
+                                     << lockFilePath();
         if (!lock->tryLock(0))
-            return lock->error() != QLockFile::LockFailedError;
+            return lock->error() == QLockFile::LockFailedError ? false : startWithout("it cannot be made");
     }
     lock_ = std::move(lock);
     listen();

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -230,6 +231,39 @@ private slots:
         if (root) // not ours
             kept.insert(1, "orvantis.ini.NoBody");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
+    }
+
+    // What the store decides on its own is logged at the info level, quiet
+    // unless its category (or all of ours) is turned on.
+    void decisionsLoggedWhenAsked_data()
+    {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("logged");
+        QTest::newRow("default") << "" << false;
+        QTest::newRow("all of ours") << "orvantis.*=true" << true;
+        QTest::newRow("this one") << "orvantis.settings.info=true" << true;
+    }
+    void decisionsLoggedWhenAsked()
+    {
+        QFETCH(QString, rules);
+        QFETCH(bool, logged);
+        static QStringList lines;
+        lines.clear();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("orvantis.ini"); // a folder
+        QVERIFY(QDir().mkdir(path));
+        QLoggingCategory::setFilterRules(rules);
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& where, const QString& text) {
+                lines << QString::fromLatin1(where.category) + ": " + text;
+            });
+        IniSettingsStore store(path);
+        qInstallMessageHandler(before);
+        QLoggingCategory::setFilterRules({});
+        QCOMPARE(lines, logged ? QStringList{"orvantis.settings: The settings file " + path
+                                             + " is left alone: It is not an ordinary file. "
+                                               "Settings live in memory for this run."}
+                               : QStringList());
     }
 
     // A relative base folder would make the settings depend on the working folder.
