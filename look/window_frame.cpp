@@ -163,7 +163,7 @@ void place(QWidget* window)
     const QSize frame = window->size().grownBy(expected);
     const QRect over = opener != nullptr ? opener->frameGeometry() : area;
     const QPoint centred = centredOver(frame, over);
-    const QPoint at = keptWithin(centred, frame, area);
+    const QPoint at = placedFrame(frame, over, area);
     if (at != centred)
         logMove(window, "when shown", centred, at, area);
     // move() places the frame that Qt knows of, which on X11 is none yet.
