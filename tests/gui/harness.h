@@ -69,27 +69,18 @@ struct FakeUrls final : UrlOpener {
 // Every box as "<kind> <title>: <text>", with the window it was shown over;
 // every question is answered with `answer`.
 struct FakeMessages final : MessageBoxes {
-    void Information(QWidget* parent, const QString& title, const QString& text) override
+    void Information(QWidget* p, const QString& title, const QString& text) override { add("Information", p, title, text); }
+    void Plain(QWidget* p, const QString& title, const QString& text) override { add("Plain", p, title, text); }
+    void Warning(QWidget* p, const QString& title, const QString& text) override { add("Warning", p, title, text); }
+    bool Confirm(QWidget* p, const QString& title, const QString& text) override
     {
-        add(QStringLiteral("Information"), parent, title, text);
-    }
-    void Plain(QWidget* parent, const QString& title, const QString& text) override
-    {
-        add(QStringLiteral("Plain"), parent, title, text);
-    }
-    void Warning(QWidget* parent, const QString& title, const QString& text) override
-    {
-        add(QStringLiteral("Warning"), parent, title, text);
-    }
-    bool Confirm(QWidget* parent, const QString& title, const QString& text) override
-    {
-        add(QStringLiteral("Confirm"), parent, title, text);
+        add("Confirm", p, title, text);
         return answer;
     }
-    void add(const QString& kind, QWidget* parent, const QString& title, const QString& text)
+    void add(const char* kind, QWidget* parent, const QString& title, const QString& text)
     {
         parents << parent;
-        shown << kind + QLatin1Char(' ') + title + QStringLiteral(": ") + text;
+        shown << QString::fromLatin1(kind) + QLatin1Char(' ') + title + QStringLiteral(": ") + text;
     }
     QList<QWidget*> parents;
     QStringList shown;
@@ -101,11 +92,7 @@ struct FakeMessages final : MessageBoxes {
 class FakeNotifyArea final : public NotifyArea {
 public:
     bool IsAvailable() const override { return available; }
-    void Add(const QIcon& icon, const QString& tip, QMenu*) override
-    {
-        log << QStringLiteral("Add ") + tip;
-        lastIcon = icon;
-    }
+    void Add(const QIcon& icon, const QString& tip, QMenu*) override { log << "Add " + tip; lastIcon = icon; }
     void Remove() override { log << (window->isVisible() ? "Remove shown" : "Remove hidden"); }
     // Stands for the open menu: `whilePopup` may choose an item (its handler
     // runs before this returns, as with a real menu) or do nothing (dismissed).
@@ -116,11 +103,7 @@ public:
         if (whilePopup)
             whilePopup(menu);
     }
-    bool SetSkipTaskbar(QWidget*, bool skip) override
-    {
-        log << (skip ? QStringLiteral("Skip on") : QStringLiteral("Skip off"));
-        return true;
-    }
+    bool SetSkipTaskbar(QWidget*, bool skip) override { log << (skip ? "Skip on" : "Skip off"); return true; }
     void SetForegroundWindow(QWidget*) override { log << QStringLiteral("Foreground"); }
 
     QStringList log;
@@ -168,11 +151,7 @@ struct Harness {
     }
     bool calendarShown(int n) const { return calendarWidget(n) && calendarWidget(n)->isVisibleTo(w.get()); }
     bool calendarShown() const { return calendarShown(1) || calendarShown(2); }
-    void openCalendars() const
-    {
-        w->Text3_Click();
-        w->Text2_Click();
-    }
+    void openCalendars() const { w->Text3_Click(); w->Text2_Click(); }
 };
 
 // Runs `open`, which brings up a modal window; `answer` gets that window and

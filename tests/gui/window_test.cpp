@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QtTest>
 
 using namespace orvantis;
@@ -351,28 +350,6 @@ private Q_SLOTS:
         } while (at != h.get<QPushButton>("Command1") && order.size() < 20);
         QCOMPARE(order.mid(0, 4), (QStringList{"Command1=Calculate", "Option1=", "Option2=", "Option3="}));
         QCOMPARE(order.mid(4), (QStringList{"Text1=Report", "Text2=Day", "Combo1=Month", "Text3=Birth date"}));
-    }
-
-    // The report area: read-only, no scroll bars, yet it scrolls and selects.
-    void reportArea()
-    {
-        Harness h;
-        QVERIFY(QTest::qWaitForWindowExposed(h.w.get()));
-        QPlainTextEdit* area = h.get<QPlainTextEdit>("Text1");
-        h.get<QLineEdit>("Text3")->setText(QStringLiteral("July 04, 1976"));
-        h.w->Command1_Click();
-        QScrollBar* bar = area->verticalScrollBar();
-        QFont larger = area->font(); // as the text-size dialog may set it
-        larger.setPointSize(16);
-        area->setFont(larger);
-        QTRY_VERIFY(bar->maximum() > 0); // laid out again on the next event round
-        QVERIFY(!bar->isVisible() && area->isReadOnly());
-        const QPoint centre = area->viewport()->rect().center();
-        QWheelEvent wheel(centre, area->viewport()->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(area->viewport(), &wheel);
-        QVERIFY(bar->value() > 0);
-        QVERIFY(area->textInteractionFlags() & Qt::TextSelectableByKeyboard);
     }
 };
 
