@@ -87,7 +87,7 @@ QCursor pointingHand()
 {
     const QPixmap hand = picture(QStringLiteral("hand"), {32, 32}, 1);
     if (hand.isNull()) {
-        qCInfo(lcPictures) << "The desktop's own pointing hand stands in for ours";
+        qCInfo(lcPictures) << "the desktop's own pointing hand stands in for ours";
         return QCursor(Qt::PointingHandCursor);
     }
     return QCursor(hand, 13, 5);

@@ -187,7 +187,7 @@ bool frmNumer::Form_Load()
     if (saved_->SavingOn()) {
         ui->Text3->setText(saved_->StoredDate());
         if (!ui->Text3->text().isEmpty() && !datetext::ParseBirthDateDisplay(ui->Text3->text()))
-            qCInfo(lcStartup) << "The saved birth date is no date and is shown as it stands:"
+            qCInfo(lcStartup) << "the saved birth date is no date and is shown as it stands:"
                               << ui->Text3->text();
         ui->mnuBirth->setChecked(true);
     }
@@ -272,7 +272,7 @@ void frmNumer::Text3_Click()
     // A damaged saved date cannot be shown: the calendar opens on New Year.
     const auto shown = datetext::ParseBirthDateDisplay(ui->Text3->text());
     if (!shown)
-        qCInfo(lcWindow) << "The birth-date box holds no date:" << ui->Text3->text()
+        qCInfo(lcWindow) << "the birth-date box holds no date:" << ui->Text3->text()
                          << "- the calendar opens on New Year";
     MonthView1->setSelectedDate(shown.value_or(newYearOfCurrentYear()));
     MonthView1->show();
@@ -359,7 +359,7 @@ void frmNumer::mnuMinimize_Click()
     // refuses a new start: the user would be locked out until logging off.
     // The window is minimised to the task list instead, which brings it back.
     if (!tray_->available()) {
-        qCInfo(lcWindow) << "No notification area: minimised to the task list instead";
+        qCInfo(lcWindow) << "no notification area: minimised to the task list instead";
         showMinimized();
         return;
     }

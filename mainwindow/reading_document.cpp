@@ -63,7 +63,7 @@ QPageSize paperSize()
     const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
                               ? QPageSize::Letter
                               : QPageSize::A4);
-    qCInfo(lcReading) << "Paper for the locale" << QLocale::system().name() << "is" << paper.name();
+    qCInfo(lcReading) << "paper for the locale" << QLocale::system().name() << "is" << paper.name();
     return paper;
 }
 

@@ -48,7 +48,7 @@ IniSettingsStore::Load IniSettingsStore::load()
         return Load::Missing;
     }
     const auto unusable = [this](QString why) {
-        qCInfo(lcSettings).noquote() << "The settings file" << path_ << "is left alone:" << why
+        qCInfo(lcSettings).noquote() << "the settings file" << path_ << "is left alone:" << why
                                      << "Settings live in memory for this run.";
         unusable_ = std::move(why);
         return Load::Unusable;
@@ -91,7 +91,7 @@ std::optional<SettingsWriteError> IniSettingsStore::WriteSetting(const QString& 
                                                                  const QString& value)
 {
     if (!ini::IniDocument::canStore(section, key)) {
-        qCInfo(lcSettings) << "No file line can carry the name" << section << key
+        qCInfo(lcSettings) << "no file line can carry the name" << section << key
                            << "- its value lives in memory for this run.";
         memoryOnly_.insert(memoryName(section, key), value);
         return SettingsWriteError{path_, QStringLiteral("The name cannot be written to a file.")};

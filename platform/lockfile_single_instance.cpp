@@ -126,7 +126,7 @@ QString LockFileSingleInstance::markerFolder()
             cache = QDir::homePath() + QStringLiteral("/.cache");
         folder = privateFolder(cache + QStringLiteral("/orvantis/run-") + QSysInfo::machineHostName());
     }
-    qCInfo(lcInstance) << "No usable runtime folder; the running-instance marker goes to"
+    qCInfo(lcInstance) << "no usable runtime folder; the running-instance marker goes to"
                        << folder.value_or(QStringLiteral("no folder at all"));
     return folder.value_or(QString());
 }
@@ -162,7 +162,7 @@ bool LockFileSingleInstance::TryClaim()
     if (lock_)
         return true;
     const auto startWithout = [this](const char* why) {
-        qCInfo(lcInstance).noquote() << "Starting without a running-instance marker:" << why
+        qCInfo(lcInstance).noquote() << "starting without a running-instance marker:" << why
                                      << lockFilePath();
         return true;
     };
@@ -177,7 +177,7 @@ bool LockFileSingleInstance::TryClaim()
             return startWithout("it cannot be made");
         if (!takeOverDeadLock())
             return false;
-        qCInfo(lcInstance).noquote() << "Took over a marker whose holder no longer answers:"
+        qCInfo(lcInstance).noquote() << "took over a marker whose holder no longer answers:"
                                      << lockFilePath();
         if (!lock->tryLock(0))
             return lock->error() == QLockFile::LockFailedError ? false : startWithout("it cannot be made");

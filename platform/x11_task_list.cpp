@@ -180,7 +180,7 @@ bool setSkipTaskbar(QWidget* window, bool skip)
     if (!window)
         return false;
     if (!connection()) {
-        qCInfo(lcDesktop) << "Not an X11 session: the window keeps its task-list entry";
+        qCInfo(lcDesktop) << "not an X11 session: the window keeps its task-list entry";
         return false;
     }
     auto* keeper = dynamic_cast<SkipTaskbarKeeper*>(window->findChild<QObject*>(
@@ -199,7 +199,7 @@ bool setSkipTaskbar(QWidget* window, bool skip)
 
 bool setSkipTaskbar(QWidget*, bool)
 {
-    qCInfo(lcDesktop) << "Built without X11: the window keeps its task-list entry";
+    qCInfo(lcDesktop) << "built without X11: the window keeps its task-list entry";
     return false;
 }
 

@@ -260,7 +260,7 @@ private slots:
         IniSettingsStore store(path);
         qInstallMessageHandler(before);
         QLoggingCategory::setFilterRules({});
-        QCOMPARE(lines, logged ? QStringList{"orvantis.settings: The settings file " + path
+        QCOMPARE(lines, logged ? QStringList{"orvantis.settings: the settings file " + path
                                              + " is left alone: It is not an ordinary file. "
                                                "Settings live in memory for this run."}
                                : QStringList());
