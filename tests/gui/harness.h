@@ -145,10 +145,7 @@ struct Harness {
     }
     // MonthView1, the birth-date calendar, or MonthView2, the day calendar,
     // once it has first dropped down; null before.
-    QCalendarWidget* calendarWidget(int n) const
-    {
-        return w->findChild<QCalendarWidget*>(QStringLiteral("MonthView%1").arg(n));
-    }
+    QCalendarWidget* calendarWidget(int n) const { return w->findChild<QCalendarWidget*>(QStringLiteral("MonthView%1").arg(n)); }
     bool calendarShown(int n) const { return calendarWidget(n) && calendarWidget(n)->isVisibleTo(w.get()); }
     bool calendarShown() const { return calendarShown(1) || calendarShown(2); }
     void openCalendars() const { w->Text3_Click(); w->Text2_Click(); }

@@ -104,15 +104,10 @@ private Q_SLOTS:
     void settingsStoreOpensOnFirstUse()
     {
         int opened = 0;
-        LazySettingsStore store([&] {
-            ++opened;
-            return std::make_unique<test::RecordingSettingsStore>();
-        });
+        LazySettingsStore store([&] { ++opened; return std::make_unique<test::RecordingSettingsStore>(); });
         QCOMPARE(opened, 0);
-        store.WriteSetting(QStringLiteral("Orvantis"), QStringLiteral("StartUp"), QStringLiteral("StartUpOption"),
-                           QStringLiteral("1"));
-        QCOMPARE(store.ReadSetting(QStringLiteral("Orvantis"), QStringLiteral("Startup"), QStringLiteral("StartUpOption")),
-                 QStringLiteral("1"));
+        store.WriteSetting("Orvantis", "StartUp", "StartUpOption", "1");
+        QCOMPARE(store.ReadSetting("Orvantis", "Startup", "StartUpOption"), "1");
         QCOMPARE(opened, 1);
     }
 };
