@@ -61,11 +61,6 @@ for part in AllDates Show; do
   run "$build/bench/orvantis_bench_core" --benchmark_filter="$part" --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true --benchmark_format=csv >"$tmp/core-$part.csv"
 done
-# The reference goes into the temporary folder, never into the checkout.
-if run timeout 300 npm install --prefix "$tmp/npm" --no-audit --no-fund --loglevel=error \
-    numerology-core@1.2.0 >"$tmp/npm.log" 2>&1; then
-  run node bench/reference_engine.js "$tmp/npm/node_modules/numerology-core" 5 | tee "$tmp/reference.txt"
-fi
 run bench/cli_numbers.sh "$build" 5 | tee "$tmp/cli.txt"
 echo "load_after=$(load1)" >>"$tmp/load"
 
