@@ -7,7 +7,7 @@
 # again, together with anything its installation pulled in. (The desktop
 # entry and the metainfo are validated by ctest, label packaging.)
 #
-# Runs as root, or through sudo, on Debian 12; installs what is missing with
+# Runs as root, or through sudo, on Debian 12 or 13; installs what is missing with
 # scripts/install-deps.sh --test first. Leaves the machine as it found it:
 # refuses to run when orvantis is installed already, and removes exactly the
 # packages it installed. Exits non-zero with a FAIL: line on the first problem.
@@ -15,11 +15,11 @@
 #   scripts/check-package.sh [BUILD_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/lib/root.sh"
 
 app_id=io.github.orvantis.Orvantis
 
-SUDO=()
-[[ $(id -u) -eq 0 ]] || SUDO=(sudo)
+need_root "installing the package"
 export DEBIAN_FRONTEND=noninteractive
 
 work=$(mktemp -d)
