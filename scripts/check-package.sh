@@ -68,6 +68,12 @@ else
 fi
 echo "$deb"
 
+# Qt loads its SVG image plug-in at run time, unseen by dpkg-shlibdeps; the
+# package that holds it differs between releases.
+svg_holder=$(dpkg -S "qt6/plugins/imageformats/libqsvg.so" | cut -d: -f1)
+dpkg-deb -f "$deb" Depends | grep -qw -- "$svg_holder" ||
+  fail "$deb does not depend on $svg_holder, which holds Qt's SVG image plug-in here"
+
 echo "== installing it"
 installed_packages >"$work/before"
 # Without recommendations: what Depends names has to be enough to run.
