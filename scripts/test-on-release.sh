@@ -16,8 +16,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/lib/debian-root.sh"
 fail() { echo "test-on-release.sh: $*" >&2; exit 1; }
 
-steps=prepare+test
-case ${1:-} in --prepare | --prepared) steps=${1#--} && shift ;; esac
+prepare=yes test=yes
+case ${1:-} in
+  --prepare) test= && shift ;;
+  --prepared) prepare= && shift ;;
+esac
 [[ $# -eq 1 ]] || { echo "usage: $0 [--prepare | --prepared] SUITE" >&2; exit 2; }
 [[ $(id -u) -eq 0 ]] || fail "debootstrap, chroot and mount need root: run it as root"
 root=$here/build-release/$1
@@ -30,7 +33,7 @@ trap 'status=$?; [[ -z $ROOT_CHILD ]] || kill -- -"$ROOT_CHILD" 2>/dev/null
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-if [[ $steps == prepare* ]]; then
+if [[ $prepare ]]; then
   root_remove "$root"
   command -v debootstrap >/dev/null || apt-get -o DPkg::Lock::Timeout=300 install -y -qq debootstrap >/dev/null ||
     { apt-get update -qq && apt-get install -y -qq debootstrap >/dev/null; }
@@ -42,9 +45,11 @@ if [[ $steps == prepare* ]]; then
   git clone -q --no-checkout "$here" "$root/orvantis"
   git -C "$root/orvantis" checkout -q --detach "$(git -C "$here" rev-parse HEAD)"
   root_mount "$root"
-  in_root "$root" /orvantis/scripts/install-deps.sh --test
+  echo "== $1: scripts/install-deps.sh --test (log: build-release/$1.log)"
+  in_root "$root" /orvantis/scripts/install-deps.sh --test >>"$root.log" 2>&1 ||
+    { tail -n 20 "$root.log" >&2; fail "installing the packages failed"; }
 fi
-if [[ $steps == *test ]]; then
+if [[ $test ]]; then
   [[ -x $root/orvantis/scripts/test.sh ]] || fail "no root prepared at $root"
   findmnt "$root/proc" >/dev/null || root_mount "$root"
   echo "== $1: scripts/test.sh"
