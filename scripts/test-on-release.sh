@@ -25,8 +25,7 @@ esac
 [[ $(id -u) -eq 0 ]] || fail "debootstrap, chroot and mount need root: run it as root"
 root=$here/build-release/$1
 mkdir -p "$here/build-release"
-exec 9>"$here/build-release/.lock"
-flock -n 9 || fail "another run is using build-release/"
+root_lock "$here/build-release" || fail "another run is using build-release/"
 
 trap 'status=$?; [[ -z $ROOT_CHILD ]] || kill -- -"$ROOT_CHILD" 2>/dev/null
       root_cleanup "$root" || status=1; exit "$status"' EXIT

@@ -79,13 +79,21 @@ root_remove() {
   root_cleanup "$1" && rm -rf --one-file-system "$1"
 }
 
+# Keeps a second run from using the folder DIR meanwhile; the lock is not
+# handed on to the commands root_wait starts, so that one left running after
+# a kill -9 of this shell does not hold it.
+root_lock() {
+  exec {ROOT_LOCK}>"$1/.lock"
+  flock -n "$ROOT_LOCK"
+}
+
 # Runs a command as a new session in the background and waits for it, so
 # that a signal reaches this shell's trap at once, and the trap can end the
 # command's whole group (ROOT_CHILD).
 ROOT_CHILD=
 root_wait() {
   local status=0
-  setsid "$@" &
+  setsid "$@" {ROOT_LOCK}>&- &
   ROOT_CHILD=$!
   wait "$ROOT_CHILD" || status=$?
   ROOT_CHILD=
