@@ -27,7 +27,7 @@ root=$here/build-release/$1
 mkdir -p "$here/build-release"
 root_lock "$here/build-release" || fail "another run is using build-release/"
 
-trap 'status=$?; [[ -z $ROOT_CHILD ]] || kill -- -"$ROOT_CHILD" 2>/dev/null
+trap 'status=$?; [[ -z $ROOT_CHILD ]] || kill -- -"$ROOT_CHILD" 2>/dev/null || :
       root_cleanup "$root" || status=1; exit "$status"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
