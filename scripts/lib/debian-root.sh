@@ -73,10 +73,11 @@ root_cleanup() {
   return 1
 }
 
-# Removes what an earlier run left at ROOT; never crosses into a file system
-# that is still mounted there.
+# Removes what an earlier run left at ROOT (minutes for a root with its
+# builds, hence through root_wait); never crosses into a file system that is
+# still mounted there.
 root_remove() {
-  root_cleanup "$1" && rm -rf --one-file-system "$1"
+  root_cleanup "$1" && root_wait rm -rf --one-file-system "$1"
 }
 
 # Keeps a second run from using the folder DIR meanwhile; the lock is not
