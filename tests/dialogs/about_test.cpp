@@ -1,12 +1,10 @@
+#include "../service_doubles.h"
 #include "dialogs/frmabout.h"
-#include "platform/desktop_services.h"
 #include "platform/services.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -18,11 +16,6 @@ QWidget* part(QWidget* about, const char* name) { return about->findChild<QWidge
 
 using Step = std::function<void(QWidget*)>;
 
-struct RecordingOpener final : UrlOpener {
-    Result Open(const QString& url) override { opened << url; return {}; }
-    QStringList opened;
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(Step)
@@ -30,7 +23,7 @@ Q_DECLARE_METATYPE(Step)
 class AboutTest : public QObject {
     Q_OBJECT
 
-    RecordingOpener opener;
+    test::FakeUrls opener;
     Services services{.urls = &opener};
 
 private slots:
@@ -72,8 +65,7 @@ private slots:
         QStringList seen;
         opener.opened.clear();
         for (int opening = 0; opening < 2; ++opening) {
-            QTimer::singleShot(0, this, [&] {
-                QWidget* about = QApplication::activeModalWidget();
+            test::answerModal([&] { frmAbout::showModal(&owner, services); }, [&](QWidget* about) {
                 auto* label = qobject_cast<QLabel*>(part(about, "Label1"));
                 const QString family = label->font().family();
                 seen << label->text() + " " + QString::number(label->font().pointSizeF());
@@ -84,7 +76,6 @@ private slots:
                 QTest::mousePress(part(about, "lblURL"), Qt::LeftButton);
                 about->close();
             });
-            frmAbout::showModal(&owner, services);
         }
         QCOMPARE(seen, (QStringList{"Orvantis v 1.02 13.5", "By the Orvantis Team 9 bold, whole",
                                     "Orvantis v 1.02 13.5", "By the Orvantis Team 9 bold, whole"}));

@@ -1,3 +1,4 @@
+#include "../service_doubles.h"
 #include "dialogs/frmfont.h"
 
 #include <QAbstractItemView>
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
 
 using namespace orvantis;
 
@@ -76,8 +76,7 @@ private slots:
         area->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 14));
         window.show();
         for (const QString& opening : openings) {
-            QTimer::singleShot(0, this, [&] {
-                QWidget* dialog = QApplication::activeModalWidget();
+            test::answerModal([&] { frmFont::showModal(area); }, [&](QWidget* dialog) {
                 const auto close = qScopeGuard([dialog] { dialog->close(); }); // after a failed check too
                 QVERIFY(QTest::qWaitForWindowActive(dialog));
                 QCOMPARE(QApplication::focusWidget(), button(dialog));
@@ -92,7 +91,6 @@ private slots:
                     act(dialog, action);
                 }
             });
-            frmFont::showModal(area);
         }
         QCOMPARE(area->font().pointSize(), size);
         QCOMPARE(area->font().family(), "DejaVu Sans Mono");

@@ -2,19 +2,17 @@
 // them with the clock fixed at 2024-05-17.
 #pragma once
 
+#include "../service_doubles.h"
 #include "mainwindow/frmNumer.h"
-#include "platform/desktop_services.h"
 #include "platform/notify_area.h"
 #include "platform/services.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QHash>
 #include <QSignalSpy>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -60,31 +58,6 @@ struct FakeHelp final : HelpViewer {
 
 struct FixedClock final : Clock {
     QDate today() const override { return {2024, 5, 17}; }
-};
-
-struct FakeUrls final : UrlOpener {
-    Result Open(const QString&) override { return {}; }
-};
-
-// Every box as "<kind> <title>: <text>", with the window it was shown over;
-// every question is answered with `answer`.
-struct FakeMessages final : MessageBoxes {
-    void Information(QWidget* p, const QString& title, const QString& text) override { add("Information", p, title, text); }
-    void Plain(QWidget* p, const QString& title, const QString& text) override { add("Plain", p, title, text); }
-    void Warning(QWidget* p, const QString& title, const QString& text) override { add("Warning", p, title, text); }
-    bool Confirm(QWidget* p, const QString& title, const QString& text) override
-    {
-        add("Confirm", p, title, text);
-        return answer;
-    }
-    void add(const char* kind, QWidget* parent, const QString& title, const QString& text)
-    {
-        parents << parent;
-        shown << QString::fromLatin1(kind) + QLatin1Char(' ') + title + QStringLiteral(": ") + text;
-    }
-    QList<QWidget*> parents;
-    QStringList shown;
-    bool answer = true; // to every Confirm
 };
 
 // Logs "Add <tip>", "Remove <shown|hidden>" (the window's state at that
@@ -150,24 +123,5 @@ struct Harness {
     bool calendarShown() const { return calendarShown(1) || calendarShown(2); }
     void openCalendars() const { w->Text3_Click(); w->Text2_Click(); }
 };
-
-// Runs `open`, which brings up a modal window; `answer` gets that window and
-// closes it. Returns the modal window's class name, or "none".
-inline QString answerModal(const std::function<void()>& open,
-                           const std::function<void(QWidget*)>& answer)
-{
-    QString seen = QStringLiteral("none");
-    // Tied to this call: when nothing modal opened, the shot must not fire
-    // later, into the next call's modal window, after `seen` is gone.
-    QObject call;
-    QTimer::singleShot(0, &call, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = QString::fromLatin1(modal->metaObject()->className());
-            answer(modal);
-        }
-    });
-    open();
-    return seen;
-}
 
 } // namespace orvantis::test
