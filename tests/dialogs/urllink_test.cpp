@@ -1,6 +1,6 @@
+#include "../service_doubles.h"
 #include "dialogs/property_bag.h"
 #include "dialogs/urllink.h"
-#include "platform/desktop_services.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -43,19 +43,13 @@ struct FakeUrlOpener final : UrlOpener {
     std::optional<Qt::CursorShape> pointerWhileOpening;
 };
 
-struct FakeMessageBoxes final : MessageBoxes {
-    void Information(QWidget*, const QString&, const QString&) override { shown << "information"; }
-    void Plain(QWidget*, const QString& title, const QString& text) override { shown << title + "|" + text; }
-    void Warning(QWidget*, const QString&, const QString&) override { shown << "warning"; }
-    bool Confirm(QWidget*, const QString&, const QString&) override { return false; }
-    QStringList shown;
-};
-
-// One press: what the GoToURL handler does ("cancel", or a URL to open
-// instead) and what the opener does ("refuse" or "throw"); then what was
-// opened and the message shown.
+// One press, on the text or beside it (released on the text): what the
+// GoToURL handler does ("cancel", or a URL to open instead) and what the
+// opener does ("refuse" or "throw"); then what was opened and the message
+// shown.
 struct Press {
     Qt::MouseButton button = Qt::LeftButton;
+    bool beside = false;
     QString handler = {}, opener = {}, opened = {}, message = {};
 };
 
@@ -100,7 +94,7 @@ private slots:
     }
 
     // A layout that stores nothing, or anything unusable, gives the defaults;
-    // the label sits at the corner, as wide as its text.
+    // the label sits at the corner, as wide as its text, under the hand.
     void readsLayout_data()
     {
         QTest::addColumn<QVariantMap>("stored");
@@ -132,6 +126,8 @@ private slots:
         QCOMPARE(label(link)->toolTip(), link.ShowToolTip() ? link.URL() : "");
         const QFontMetrics metrics(label(link)->font());
         QCOMPARE(label(link)->geometry(), QRect(0, 0, metrics.horizontalAdvance(link.Text()), metrics.height()));
+        QCOMPARE(label(link)->cursor().hotSpot(), QPoint(13, 5));
+        QCOMPARE(link.cursor().shape(), Qt::ArrowCursor);
     }
 
     // While the opener works the pointer is busy, then the default one.
@@ -140,12 +136,13 @@ private slots:
         QTest::addColumn<Press>("press");
         const QString other = QStringLiteral("mailto:other@example.org?subject=%1");
         QTest::newRow("right button") << Press{.button = Qt::RightButton};
+        QTest::newRow("beside the text") << Press{.beside = true};
         QTest::newRow("cancelled") << Press{.handler = "cancel"};
         QTest::newRow("opened") << Press{.opened = ownUrl};
         QTest::newRow("replaced, refused") << Press{.handler = other, .opener = "refuse", .opened = other,
-            .message = "Orvantis|Unable to load 'mailto:other@example.org?subject=%1' : No program for it (Error 31)"};
+            .message = "Plain Orvantis: Unable to load 'mailto:other@example.org?subject=%1' : No program for it (Error 31)"};
         QTest::newRow("opener throws") << Press{.opener = "throw", .opened = ownUrl,
-            .message = "Orvantis|Unable to load 'mailto:hello@orvantis.app?subject=Inquiry' : out of handles (Error 0)"};
+            .message = "Plain Orvantis: Unable to load 'mailto:hello@orvantis.app?subject=Inquiry' : out of handles (Error 0)"};
     }
     void pressOpens()
     {
@@ -154,7 +151,7 @@ private slots:
         if (press.opener == "refuse")
             urls.result = {false, QStringLiteral("No program for it"), 31};
         urls.throwWith = press.opener == "throw" ? QStringLiteral("out of handles") : QString();
-        FakeMessageBoxes messages;
+        test::FakeMessages messages;
         URLLink link;
         link.setDesktop(&urls, &messages);
         link.UserControl_InitProperties();
@@ -164,26 +161,18 @@ private slots:
             event.URL = press.handler.startsWith("mailto") ? press.handler : event.URL;
         });
         QGuiApplication::setOverrideCursor(Qt::CrossCursor); // left over from elsewhere
-        QTest::mousePress(label(link), press.button);
+        if (press.beside)
+            QTest::mousePress(&link, press.button, {}, QPoint(300, 200)); // on the bare surface
+        else
+            QTest::mousePress(label(link), press.button);
+        QTest::mouseRelease(label(link), press.button);
         QCOMPARE(urls.opened.join('\n'), press.opened);
         QVERIFY(urls.pointerWhileOpening
                 == (press.opened.isEmpty() ? std::nullopt : std::optional(Qt::WaitCursor)));
-        QVERIFY(pointerNow() == (press.handler == "cancel" ? std::optional(Qt::CrossCursor) : std::nullopt));
+        const bool pointerLeftAlone = press.beside || press.handler == "cancel";
+        QVERIFY(pointerNow() == (pointerLeftAlone ? std::optional(Qt::CrossCursor) : std::nullopt));
         QCOMPARE(messages.shown.join('\n'), press.message);
         QCOMPARE(link.URL(), ownUrl);
-    }
-
-    void onlyThePressOnTheTextCounts()
-    {
-        FakeUrlOpener urls;
-        URLLink link;
-        link.setDesktop(&urls, nullptr);
-        link.UserControl_InitProperties();
-        QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(300, 200)); // bare surface
-        QTest::mouseRelease(label(link), Qt::LeftButton);
-        QVERIFY(urls.opened.isEmpty());
-        QCOMPARE(label(link)->cursor().hotSpot(), QPoint(13, 5)); // the hand
-        QCOMPARE(link.cursor().shape(), Qt::ArrowCursor);
     }
 };
 
