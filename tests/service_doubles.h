@@ -13,9 +13,19 @@
 
 namespace orvantis::test {
 
+// Records every URL handed over; `opening`, when set, runs meanwhile (and
+// may throw, as a desktop's opener can), then `result` is the answer.
 struct FakeUrls final : UrlOpener {
-    Result Open(const QString& url) override { opened << url; return {}; }
+    Result Open(const QString& url) override
+    {
+        opened << url;
+        if (opening)
+            opening();
+        return result;
+    }
     QStringList opened;
+    Result result;
+    std::function<void()> opening;
 };
 
 // Every box as "<kind> <title>: <text>", with the window it was shown over;
