@@ -128,36 +128,62 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Destiny Number:"));
     }
 
-    // The file name offered says which reading it is, in the home folder when
-    // there is no documents folder; the text file holds the report exactly,
-    // CR LF and all; the PDF holds the title and every heading and paragraph
-    // as text.
+    // Saving through the menu. The file name offered says which reading it
+    // is, in the home folder when there is no documents folder; the text file
+    // holds the report exactly, CR LF and all, and the PDF the title and every
+    // heading and paragraph as text. Replacing a file is asked about, naming
+    // the file that would really be replaced; a pipe is not, and a save that
+    // cannot be made says where and why.
     void saves_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("offered");
         QTest::addColumn<QString>("title");
-        QTest::newRow("1") << 1 << "Orvantis reading 1976-07-04.txt" << "Orvantis reading for July 04, 1976";
-        QTest::newRow("2") << 2 << "Orvantis reading 1976-07-04 March.txt"
-                           << "Orvantis reading for July 04, 1976, month of March";
-        QTest::newRow("3") << 3 << "Orvantis reading 1976-07-04 May 17.txt"
-                           << "Orvantis reading for July 04, 1976, day of May 17";
+        QTest::addColumn<QString>("there"); // under the name chosen: nothing, target.txt, a link to it, a pipe
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("shown"); // and whether the report was saved or target.txt kept
+        const QString offered1 = "Orvantis reading 1976-07-04.txt", title1 = "Orvantis reading for July 04, 1976";
+        QTest::newRow("1, a new file") << 1 << offered1 << title1 << "" << true << " (saved)";
+        QTest::newRow("2, over a file") << 2 << "Orvantis reading 1976-07-04 March.txt"
+                                        << "Orvantis reading for July 04, 1976, month of March" << "file" << true
+                                        << "Confirm Orvantis: D/target.txt already exists.\nDo you want to replace it? (saved)";
+        QTest::newRow("3, over a link, kept")
+            << 3 << "Orvantis reading 1976-07-04 May 17.txt" << "Orvantis reading for July 04, 1976, day of May 17"
+            << "link" << false << "Confirm Orvantis: D/reading.txt is a link to D/target.txt.\n"
+                                  "D/target.txt already exists.\nDo you want to replace it? (kept)";
+        QTest::newRow("1, a pipe") << 1 << offered1 << title1 << "pipe" << true
+                                   << "Warning Orvantis: The reading could not be saved in D/reading.txt:\n"
+                                      "It is not an ordinary file. (kept)";
     }
     void saves()
     {
         QFETCH(int, mode);
         QFETCH(QString, offered);
         QFETCH(QString, title);
+        QFETCH(QString, there);
+        QFETCH(bool, answer);
+        QFETCH(QString, shown);
         QTemporaryDir dir;
         qputenv("HOME", QFile::encodeName(dir.path()));
+        const QString target = dir.filePath("target.txt");
+        const QString path = there.isEmpty() ? dir.filePath(offered) : there == "file" ? target : dir.filePath("reading.txt");
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        if (there == "link")
+            QVERIFY(QFile::link("target.txt", path));
+        else if (there == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         Harness h;
         calculate(h, mode);
-        const QString path = dir.filePath(offered);
-        QCOMPARE(saveThroughDialog(h, path), path);
-        QFile saved(path);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
+        h.messages.answer = answer;
+        QCOMPARE(saveThroughDialog(h, path), dir.filePath(offered));
         const std::string report = h.w->report().Text();
-        QCOMPARE(saved.readAll(), QByteArray::fromStdString(report));
+        QFile saved(there.isEmpty() ? path : target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        const char* outcome = bytes == QByteArray::fromStdString(report) ? " (saved)" : bytes == "old" ? " (kept)" : " (?)";
+        QCOMPARE(h.messages.shown.join('|') + outcome, shown.replace("D/", dir.path() + "/"));
 
         const QString pdf = dir.filePath(QStringLiteral("reading.pdf"));
         QVERIFY(view(h).save(pdf));
@@ -168,46 +194,6 @@ private Q_SLOTS:
         QVERIFY2(text.startsWith(title), qPrintable(text.left(80)));
         for (const QString& line : QString::fromStdString(report).split(QStringLiteral("\r\n")))
             QVERIFY2(text.contains(line.simplified()), qPrintable(text));
-    }
-
-    // Replacing a file is asked about, naming the file that would really be
-    // replaced; a pipe is not, and a save that cannot be made says where and why.
-    void replacing_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QString>("shown"); // and what became of target.txt
-        QTest::newRow("file, replaced")
-            << "file" << true << "Confirm Orvantis: D/target.txt already exists.\nDo you want to replace it? (replaced)";
-        QTest::newRow("link, kept") << "link" << false
-                                    << "Confirm Orvantis: D/reading.txt is a link to D/target.txt.\n"
-                                       "D/target.txt already exists.\nDo you want to replace it? (kept)";
-        QTest::newRow("pipe, refused") << "pipe" << true
-                                       << "Warning Orvantis: The reading could not be saved in D/reading.txt:\n"
-                                          "It is not an ordinary file. (kept)";
-    }
-    void replacing()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, answer);
-        QFETCH(QString, shown);
-        QTemporaryDir dir;
-        const QString target = dir.filePath("target.txt");
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
-        const QString path = dir.filePath(kind == "file" ? "target.txt" : "reading.txt");
-        if (kind == "link")
-            QVERIFY(QFile::link("target.txt", path));
-        else if (kind == "pipe")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        Harness h;
-        calculate(h, 1);
-        h.messages.answer = answer;
-        saveThroughDialog(h, path);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(h.messages.shown.join('|') + (old.readAll() == "old" ? " (kept)" : " (replaced)"),
-                 shown.replace("D/", dir.path() + "/"));
     }
 };
 
