@@ -235,9 +235,6 @@ class Orvantis:
         find(self.app, "Minimize", pyatspi.ROLE_MENU_ITEM, showing)
         key(access_key)
 
-    def saving(self):
-        return has(find(self.app, "Save Birthdate", pyatspi.ROLE_MENU_ITEM), "CHECKED")
-
 
 # ------------------------------------------------------------ scenarios
 
@@ -252,7 +249,6 @@ def tray_xembed():
 
     def minimize():
         program.menu("m")
-        wait("the window to go", lambda: not shown())
         # Qt notes the lost keyboard a moment later, and then closes any
         # pop-up menu open by that time.
         frame = program.window(pred=lambda a: True)
@@ -268,7 +264,6 @@ def tray_xembed():
     window = program.window()
     wait("the restored window to have the keyboard", lambda: has(window, "ACTIVE"))
     assert "_SKIP_TASKBAR" in out("xprop", "-id", str(xid), "_NET_WM_STATE"), "in the task list"
-    wait("the icon to go", lambda: not tray_icon())
 
     minimize()
     tray.terminate()
@@ -277,7 +272,8 @@ def tray_xembed():
     x, y = minimize()
     # The icon's pop-up menu: our top-level window beside the main window (Qt
     # leaves such menus out of the accessible tree). It opens on the right
-    # button's release, not its press.
+    # button's release, not its press (Qt would open a menu handed to an
+    # XEmbed icon at the press).
     def menu():
         return next((box for box in ours("-root", "-children") if box[3] > 20), None)
     xdo("mousemove", x, y, "mousedown", 3, "sleep", 0.5)
@@ -294,24 +290,15 @@ def tray_xfce():
     desktop(xfce=True)
     xdo("set_desktop", 1)  # the switcher beside the item starts with another one
     program = Orvantis()
-
-    def minimize():
-        program.menu("m")
-        wait("the window to go", lambda: not shown())
-        return wait("the item in the panel", lambda: watcher("RegisteredStatusNotifierItems"))[0]
-
-    service, path = minimize().split("/", 1)
+    program.menu("m")
+    item = wait("the item in the panel", lambda: watcher("RegisteredStatusNotifierItems"))[0]
+    service, path = item.split("/", 1)
     menu = prop(service, "/" + path, "org.kde.StatusNotifierItem", "Menu")
     _, (_, _, entries) = call(service, menu, "com.canonical.dbusmenu", "GetLayout",
                               GLib.Variant("(iias)", (0, -1, [])))
-    items = {entry["label"]: number for number, entry, _ in entries if "label" in entry}
-    assert list(items) == ["_Restore", "_Exit"], f"the exported menu holds {list(items)}"
-    call(service, menu, "com.canonical.dbusmenu", "Event",
-         GLib.Variant("(isvu)", (items["_Restore"], "clicked", GLib.Variant("i", 0), 0)))
-    wait("'Restore' to bring the window back", shown)
-    wait("the item to leave the panel", lambda: not watcher("RegisteredStatusNotifierItems"))
+    labels = [entry["label"] for _, entry, _ in entries if "label" in entry]
+    assert labels == ["_Restore", "_Exit"], f"the exported menu holds {labels}"
 
-    minimize()
     # The notification area is the panel's one plugin window; it holds our item.
     panel_window = out("xdotool", "search", "--onlyvisible", "--class", "xfce4-panel").split()[0]
     w, h, x, y = map(int, re.search(r'"wrapper-2.0": \(.*\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+)',
@@ -322,57 +309,37 @@ def tray_xfce():
 
 
 def keyboard_and_restarts():
-    """Keyboard only, from the start, with "Save Birthdate" on; the date picked
-    so survives a kill, and a second start beside the new one, minimised, is
-    refused and brings it back."""
+    """Keys reach what has the focus, from the start, with "Save Birthdate"
+    on; the date picked so survives a kill, and a second start beside the new
+    one, minimised, is refused and brings it back. (The focus order itself
+    and the refusal's message are the window tests'.)"""
     desktop()
     program = Orvantis()
-    calculate = program.control("Calculate", pyatspi.ROLE_PUSH_BUTTON)
-    mode1 = program.control("Destiny and Birthdate Numbers", pyatspi.ROLE_RADIO_BUTTON)
-    mode2 = program.control("Personal Year and Month Numbers", pyatspi.ROLE_RADIO_BUTTON)
-    report = program.control("Report", pyatspi.ROLE_TEXT)
-    birth = program.control("Birth date", pyatspi.ROLE_TEXT)
-
-    def press(keys, target, what):
-        key(*keys.split())
-        wait(what, lambda: has(target, "FOCUSED"))
-
-    wait("the calculate button to have the focus at start", lambda: has(calculate, "FOCUSED"))
     program.menu("s")
-    wait("the check mark of 'Save Birthdate'", program.saving)
-    wait("the focus back on the calculate button", lambda: has(calculate, "FOCUSED"))
-    # Past the selected mode and the report; day and month are off in mode 1.
-    press("Tab Tab Tab", birth, "Tab to reach the birth-date box")
-    key("space")
-    calendar = program.control("Birth date calendar")  # made when it first drops down
-    wait("Space to open the calendar", lambda: showing(calendar))
-    # The 4th of the month before; Return picks it and gives the focus back.
-    press("Prior Right Right Right Return", birth, "Return to give the focus back")
-    picked = wait("the picked date", lambda: re.fullmatch(r"December 04, \d{4}", text(birth)))[0]
-    press("Tab Tab", mode1, "Tab to come round past the calculate button to the selected mode")
-    press("Down", mode2, "Down to choose the next mode")
-    press("shift+Tab", calculate, "Shift+Tab to go back to the calculate button")
-    key("space")
-    wait("the report", lambda: "Personal Year:" in text(report))
+    # Past the selected mode and the report (day and month are off in mode 1)
+    # to the birth-date box; Space opens its calendar, made there and then.
+    # The 4th of the month before; Return picks it and gives the focus back,
+    # whence Tab comes round past the calculate button to the selected mode,
+    # Down chooses the next one and Shift+Tab goes back to calculate.
+    key(*"Tab Tab Tab space Prior Right Right Right Return Tab Tab Down shift+Tab space".split())
+    wait("the report of the next mode",
+         lambda: "Personal Year:" in text(program.control("Report", pyatspi.ROLE_TEXT)))
+    picked = text(program.control("Birth date", pyatspi.ROLE_TEXT))
+    assert re.fullmatch(r"December 04, \d{4}", picked), f"picked {picked}"
 
     program.process.send_signal(signal.SIGKILL)
     program.process.wait(5)
     again = Orvantis()
     assert text(again.control("Birth date", pyatspi.ROLE_TEXT)) == picked, "the date was lost"
-    assert again.saving(), "'Save Birthdate' lost its check mark"
-
     again.menu("m")  # no tray here: minimised instead
     wait("the window to be minimised", lambda: not shown())
-    second = Orvantis()
+    second = start(sys.argv[2], log="orvantis")
     wait("the refused start to bring the first window back", shown)
-    find(second.app, "Orvantis", pred=lambda a: showing(a) and a.getRole() in (
-        pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG), timeout=20)
-    assert not [a for a in second.app if a.name == TITLE], "the second start made a main window"
-    xdo("search", "--sync", "--onlyvisible", "--pid", second.process.pid, "--name", "^Orvantis$",
-        "windowactivate", "--sync")
+    box = wait("the refused start's message", lambda: out(
+        "xdotool", "search", "--onlyvisible", "--pid", str(second.pid), "--name", "^Orvantis$").split())
+    xdo("windowactivate", "--sync", box[0])
     key("Return")
-    assert second.process.wait(10) == 0, "the refused start ended with an error"
-    assert again.process.poll() is None and again.window(), "the first start ended"
+    assert second.wait(10) == 0, "the refused start ended with an error"
 
 
 if __name__ == "__main__":
