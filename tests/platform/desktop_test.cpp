@@ -98,13 +98,10 @@ private slots:
     {
         const QString path = files_.filePath("Hilfe für Orvantis/Orvantis.hlp");
         QVERIFY(QDir(files_.path()).mkdir("Hilfe für Orvantis"));
-        writeFile(path, kHelpPage);
         orvantis::HelpBrowser help;
         help.ShowContents(path);
         QTextBrowser* window = shownHelp();
         QVERIFY(window && window->isVisible() && !window->isModal());
-        clickText(window, "Go to the last topic");
-        QVERIFY(window->verticalScrollBar()->value() > 0);
 
         const auto shown = [&](const QByteArray& content = {}) { // as it is, without content
             if (!content.isNull())
@@ -114,6 +111,12 @@ private slots:
         };
         const QString cannot = "The help file could not be opened: " + path + "\n\n";
         const QString deep = "Its tables or other elements are nested too deeply to be shown.";
+        QCOMPARE(shown(), cannot + "The file does not exist.");
+        QVERIFY(QDir().mkdir(path));
+        QCOMPARE(shown(), cannot + "It is a folder, not a file.");
+        QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
+        QCOMPARE(shown(), cannot + "It is not an ordinary file.");
+        QVERIFY(QFile::remove(path));
         QCOMPARE(shown(QByteArray((1 << 20) + 1, ' ')), cannot + "It is too large to be a help file.");
         QCOMPARE(shown(QByteArray("<table><tr><td>").repeated(9)), cannot + deep);
         QCOMPARE(shown(QByteArray("<div>").repeated(257)), cannot + deep);
@@ -122,17 +125,10 @@ private slots:
                       + QByteArray("<table>").repeated(20) + "-->The end").endsWith("The end"));
         QFile ours(HELP_FILE);
         QVERIFY(ours.open(QIODevice::ReadOnly) && shown(ours.readAll()).endsWith("Back to the contents"));
-        QVERIFY(QFile::remove(path));
-        QCOMPARE(shown(), cannot + "The file does not exist.");
-        QVERIFY(QDir().mkdir(path));
-        QCOMPARE(shown(), cannot + "It is a folder, not a file.");
-        QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
-        QCOMPARE(shown(), cannot + "It is not an ordinary file.");
-        QVERIFY(QFile::remove(path));
-        QVERIFY(shown(kHelpPage).contains("Last topic"));
-
-        window->scrollToAnchor("last");
+        shown(kHelpPage);
+        clickText(window, "Go to the last topic");
         QVERIFY(window->verticalScrollBar()->value() > 0);
+
         window->close();
         help.ShowContents(path);
         QCOMPARE(shownHelp(), window); // the same window again, back at the start
@@ -181,14 +177,12 @@ private slots:
                  outcome);
     }
 
-    // Beside the program, wherever it was started from.
+    // Beside the program, wherever it was started from (every other path
+    // here is absolute).
     void helpFileLiesBesideTheProgram()
     {
-        const QString started = QDir::currentPath();
         QVERIFY(QDir::setCurrent(files_.path()));
-        const QString path = orvantis::helpFilePath();
-        QDir::setCurrent(started);
-        QCOMPARE(path, QStringLiteral(PROGRAM_DIR "/Orvantis.hlp"));
+        QCOMPARE(orvantis::helpFilePath(), QStringLiteral(PROGRAM_DIR "/Orvantis.hlp"));
     }
 
     // The text reaches the desktop as given: nothing added, trimmed or run
@@ -200,7 +194,6 @@ private slots:
         QTest::addColumn<QString>("opened"); // the URL the desktop gets, decoded; empty: none
         QTest::addColumn<int>("error");
         const auto unchanged = [](const char* name, const QString& url) { QTest::newRow(name) << url << url << 0; };
-        unchanged("mail link", "mailto:someone@example.com?subject=Inquiry");
         unchanged("shell characters", "https://example.com/a b?q=\"x\";y=$(rm -rf ~)&z='1'`id`|&");
         unchanged("non-ASCII", "mailto:zoë@exämple.com?subject=Grüße aus Köln");
         const QString document = files_.filePath("a document ü.txt");
@@ -269,9 +262,6 @@ private slots:
         window.show();
         QVERIFY(!tray.IsAvailable());
         QVERIFY(!tray.SetSkipTaskbar(&window, true));
-        QVERIFY(!tray.SetSkipTaskbar(nullptr, true));
-        tray.SetForegroundWindow(nullptr);
-        tray.PopupMenu(nullptr, QPoint(1, 1));
         tray.Remove();
         tray.Add(QPixmap(16, 16), "Orvantis", nullptr);
         tray.Add(QIcon(), "Orvantis - Lumevarre", nullptr);
