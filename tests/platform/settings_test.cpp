@@ -32,7 +32,6 @@ QByteArray readFile(const QString& path)
 
 void writeFile(const QString& path, const QByteArray& data, mode_t mode = 0644)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
@@ -105,23 +104,21 @@ private slots:
     void writes()
     {
         QFETCH(Change, change);
+        // (An unchanged file serialising to its own bytes is fuzz_ini's.)
         orvantis::ini::IniDocument doc = parseIni(change.before);
-        QCOMPARE(doc.serialise(), change.before);
         QVERIFY(doc.setValue(change.section, change.key, change.value));
         QCOMPARE(doc.serialise(), change.after);
         QCOMPARE(parseIni(change.after).value(change.section.toLower(), change.key.toUpper()).value_or("<none>"),
                  change.value);
     }
 
-    // Blanks around names and values go; of the backslashes only the escapes
-    // are read as such.
+    // Blanks around names and values go (the value's before its escapes are
+    // read, so the last backslash here ends the value); of the backslashes
+    // only the escapes are read as such.
     void reads()
     {
-        const auto date = [](const QByteArray& file) {
-            return parseIni(file).value(u"StartUp", u"StartUpDate").value_or("<none>");
-        };
-        QCOMPARE(date("[ StartUp ] ;x\r\n StartUpDate =  07/04/76 \r\n"), "07/04/76");
-        QCOMPARE(date("[StartUp]\nStartUpDate=a\\nb\\sc\\\\d\\x C:\\dir\\\n"), "a\nb c\\d\\x C:\\dir\\");
+        const QByteArray file = "[ StartUp ] ;x\r\n StartUpDate =  a\\nb\\sc\\\\d\\x C:\\dir\\ \r\n";
+        QCOMPARE(parseIni(file).value(u"StartUp", u"StartUpDate").value_or("<none>"), "a\nb c\\d\\x C:\\dir\\");
     }
 
     // A value whose write failed is written with the next write that works,
@@ -208,8 +205,7 @@ private slots:
         }
         chmod(folder, 0755);
         QCOMPARE(state(), before);
-        QVERIFY(error);
-        QCOMPARE(error->file + ": " + error->reason, path + ": " + failure.reason);
+        QCOMPARE(error ? error->file + ": " + error->reason : "no error", path + ": " + failure.reason);
     }
 
     // Temporary copies left by a write that a kill cut short: ours and old
