@@ -291,8 +291,7 @@ def tray_xfce():
     xdo("set_desktop", 1)  # the switcher beside the item starts with another one
     program = Orvantis()
     program.menu("m")
-    item = wait("the item in the panel", lambda: watcher("RegisteredStatusNotifierItems"))[0]
-    service, path = item.split("/", 1)
+    service, path = wait("the item", lambda: watcher("RegisteredStatusNotifierItems"))[0].split("/", 1)
     menu = prop(service, "/" + path, "org.kde.StatusNotifierItem", "Menu")
     _, (_, _, entries) = call(service, menu, "com.canonical.dbusmenu", "GetLayout",
                               GLib.Variant("(iias)", (0, -1, [])))

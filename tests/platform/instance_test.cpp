@@ -46,10 +46,7 @@ int claimOnRequest(const QString& title)
 }
 
 struct Probe : QProcess {
-    explicit Probe(const QString& title = kTitle)
-    {
-        start(QCoreApplication::applicationFilePath(), {"--claim", title});
-    }
+    explicit Probe(const QString& title = kTitle) { start(QCoreApplication::applicationFilePath(), {"--claim", title}); }
     ~Probe() override { closeWriteChannel(); waitForFinished(); }
     QString line()
     {
