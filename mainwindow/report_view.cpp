@@ -81,7 +81,7 @@ QMenu* ReportView::contextMenu()
         menu_->addAction(QStringLiteral("&Copy"), this, &ReportView::copy);
         menu_->addAction(QStringLiteral("Select &All"), area_, &QPlainTextEdit::selectAll);
         menu_->addSeparator();
-        menu_->addAction(QStringLiteral("&Save Reading As..."), this, &ReportView::saveAs);
+        menu_->addAction(QStringLiteral("Save &Reading As..."), this, &ReportView::saveAs);
         menu_->addAction(QStringLiteral("&Print..."), this, &ReportView::print);
         menu_->addSeparator();
         // The size dialog the double click opens, for the keyboard.

@@ -1,7 +1,7 @@
 // The report area's behaviour beyond showing the report: a left click and a
 // double click (the window's Text1_Click and Text1_DblClick; the double click
 // leaves the selection as it was), and its context menu (right click, the
-// Menu key, Shift+F10) with "&Copy", "Select &All", "&Save Reading As...",
+// Menu key, Shift+F10) with "&Copy", "Select &All", "Save &Reading As...",
 // "&Print..." and "Text &Size..." (what the double click opens).
 //
 // A reading is saved as plain text (UTF-8, exactly the report's text, CR LF

@@ -85,12 +85,12 @@ private Q_SLOTS:
         });
         QTest::keyClick(h.get<QPlainTextEdit>("Text1"), Qt::Key_F10, Qt::ShiftModifier);
         QCOMPARE(opened, view(h).contextMenu());
-        const QStringList off{"&Copy (off)", "Select &All (off)", "-", "&Save Reading As... (off)",
+        const QStringList off{"&Copy (off)", "Select &All (off)", "-", "Save &Reading As... (off)",
                               "&Print... (off)", "-", "Text &Size..."};
         QCOMPARE(itemStates(view(h).contextMenu()), off);
         calculate(h, 3);
         QCOMPARE(itemStates(view(h).contextMenu()),
-                 (QStringList{"&Copy", "Select &All", "-", "&Save Reading As...", "&Print...", "-", "Text &Size..."}));
+                 (QStringList{"&Copy", "Select &All", "-", "Save &Reading As...", "&Print...", "-", "Text &Size..."}));
         h.get<QLineEdit>("Text2")->clear();
         h.w->Command1_Click();
         QCOMPARE(itemStates(view(h).contextMenu()), off);
