@@ -1,11 +1,11 @@
 #include "platform/help_browser.h"
 
 #include "platform/logging.h"
+#include "platform/whole_file.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -13,15 +13,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orvantis {
 
@@ -41,28 +35,25 @@ struct HelpFile {
     QString problem; // why it is not shown, or ""
 };
 
-// Reads an ordinary file of at most kMaxFileBytes; a pipe or device is
-// refused without being waited for.
+// Reads an ordinary file of at most kMaxFileBytes.
 HelpFile readFile(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {{}, errno == ENOENT ? QStringLiteral("The file does not exist.")
-                                    : QString::fromLocal8Bit(std::strerror(errno)) + QLatin1Char('.')};
-    QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    struct stat info {};
-    ::fstat(fd, &info);
-    if (S_ISDIR(info.st_mode))
+    WholeFile file = readWholeFile(path, kMaxFileBytes);
+    switch (file.status) {
+    case WholeFile::Read:
+        return {std::move(file.bytes), {}};
+    case WholeFile::Missing:
+        return {{}, QStringLiteral("The file does not exist.")};
+    case WholeFile::Folder:
         return {{}, QStringLiteral("It is a folder, not a file.")};
-    if (!S_ISREG(info.st_mode))
+    case WholeFile::NotOrdinary:
         return {{}, QStringLiteral("It is not an ordinary file.")};
-    HelpFile read{file.read(kMaxFileBytes + 1), {}};
-    if (file.error() != QFileDevice::NoError)
-        read.problem = file.errorString() + QLatin1Char('.');
-    else if (read.bytes.size() > kMaxFileBytes)
-        read.problem = QStringLiteral("It is too large to be a help file.");
-    return read;
+    case WholeFile::TooLarge:
+        return {{}, QStringLiteral("It is too large to be a help file.")};
+    case WholeFile::Failed:
+        break;
+    }
+    return {{}, file.error + QLatin1Char('.')};
 }
 
 // Whether the elements of `html` nest deeper than kMaxNesting, or its tables
@@ -122,6 +113,8 @@ HelpFile readHelpPage(const QString& path)
     return read;
 }
 
+} // namespace
+
 // Shows the help file and follows its links, but only within the help
 // folder: a damaged or hostile file may point anywhere.
 class HelpWindow final : public QTextBrowser {
@@ -173,8 +166,6 @@ private:
     QString folder_;
 };
 
-} // namespace
-
 QString helpFilePath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/Orvantis.hlp");
@@ -185,36 +176,35 @@ HelpBrowser::~HelpBrowser() = default;
 
 void HelpBrowser::ShowContents(const QString& path)
 {
-    if (!browser_) {
-        browser_ = std::make_unique<HelpWindow>(); // no parent: a window of its own, not modal
-        browser_->setWindowTitle(QStringLiteral("Orvantis Help"));
-        browser_->resize(640, 560);
-        browser_->setOpenLinks(true);
+    if (!window_) {
+        window_ = std::make_unique<HelpWindow>(); // no parent: a window of its own, not modal
+        window_->setWindowTitle(QStringLiteral("Orvantis Help"));
+        window_->resize(640, 560);
+        window_->setOpenLinks(true);
     }
-    auto* window = static_cast<HelpWindow*>(browser_.get());
-    window->setFolder(path);
+    window_->setFolder(path);
 
     const QString problem = readHelpPage(path).problem;
     if (problem.isEmpty()) {
         const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        if (window->source() == url)
-            window->reload(); // also picks up a changed file
+        if (window_->source() == url)
+            window_->reload(); // also picks up a changed file
         else
-            window->setSource(url, QTextDocument::HtmlResource);
-        window->clearHistory();
+            window_->setSource(url, QTextDocument::HtmlResource);
+        window_->clearHistory();
     } else {
         qCInfo(lcHelp) << "help file not shown:" << path << problem;
-        window->setPlainText(QStringLiteral("The help file could not be opened: %1\n\n%2")
+        window_->setPlainText(QStringLiteral("The help file could not be opened: %1\n\n%2")
                                  .arg(QDir::toNativeSeparators(path), problem));
     }
-    window->verticalScrollBar()->setValue(0);
+    window_->verticalScrollBar()->setValue(0);
 
-    if (window->isMinimized())
-        window->showNormal();
+    if (window_->isMinimized())
+        window_->showNormal();
     else
-        window->show();
-    window->raise();
-    window->activateWindow();
+        window_->show();
+    window_->raise();
+    window_->activateWindow();
 }
 
 } // namespace orvantis

@@ -8,9 +8,9 @@
 
 #include <memory>
 
-class QTextBrowser;
-
 namespace orvantis {
+
+class HelpWindow;
 
 // The help file beside the program: the folder that holds the executable
 // (not the working folder), followed by "/Orvantis.hlp".
@@ -32,7 +32,7 @@ public:
     void ShowContents(const QString& helpFilePath) override;
 
 private:
-    std::unique_ptr<QTextBrowser> browser_;
+    std::unique_ptr<HelpWindow> window_;
 };
 
 } // namespace orvantis

@@ -1,10 +1,9 @@
 #include "platform/ini_settings_store.h"
 
-#include "platform/file_replace.h"
 #include "platform/logging.h"
+#include "platform/whole_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace orvantis {
@@ -42,33 +41,31 @@ QString IniSettingsStore::defaultFilePath()
 
 IniSettingsStore::Load IniSettingsStore::load()
 {
-    const QFileInfo info(path_);
-    if (!info.exists()) { // a dangling link counts as missing: the write creates its target
-        doc_ = {};
-        return Load::Missing;
-    }
+    // A dangling link counts as missing: the write creates its target.
+    const WholeFile file = readWholeFile(path_, kMaxFileSize);
     const auto unusable = [this](QString why) {
         qCInfo(lcSettings).noquote() << "the settings file" << path_ << "is left alone:" << why
                                      << "Settings live in memory for this run.";
         unusable_ = std::move(why);
         return Load::Unusable;
     };
-    // Directories, pipes and devices are not settings files; a pipe could
-    // also block the read for ever.
-    if (!info.isFile())
+    switch (file.status) {
+    case WholeFile::Read:
+        doc_ = ini::parseIni(file.bytes);
+        return Load::Read;
+    case WholeFile::Missing:
+        doc_ = {};
+        return Load::Missing;
+    // Directories, pipes and devices are not settings files.
+    case WholeFile::Folder:
+    case WholeFile::NotOrdinary:
         return unusable(QStringLiteral("It is not an ordinary file."));
-    if (info.size() > kMaxFileSize)
+    case WholeFile::TooLarge:
         return unusable(QStringLiteral("It is too large to be a settings file."));
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
-        return unusable(file.errorString());
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return unusable(file.errorString());
-    if (bytes.size() > kMaxFileSize)
-        return unusable(QStringLiteral("It is too large to be a settings file."));
-    doc_ = ini::parseIni(bytes);
-    return Load::Read;
+    case WholeFile::Failed:
+        break;
+    }
+    return unusable(file.error);
 }
 
 std::optional<QString> IniSettingsStore::save() const

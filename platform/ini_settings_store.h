@@ -16,7 +16,7 @@
 //   - The file is read once at construction. Before each write it is read
 //     again, so that changes made to the file by hand meanwhile are kept, not
 //     overwritten with an old copy.
-//   - A write replaces the file atomically (platform/file_replace.h: write a
+//   - A write replaces the file atomically (platform/whole_file.h: write a
 //     temporary file, flush it to disk, rename it over the old one, flush
 //     the directory), keeping the file's owner. A failed write (read-only
 //     directory, full disk, somebody else's file) leaves the old file as it

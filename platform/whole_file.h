@@ -1,7 +1,11 @@
-// Replacing a file whole, for the settings file and for saved readings. The
-// new bytes go to a temporary file beside the old one, reach the disk, and
-// only then take the old file's name; so a full disk, a crash or a kill at
-// any moment leaves the old file or the new one, never a cut or empty one.
+// Files read and replaced whole: the settings file, the help file and what
+// it shows, saved readings.
+//
+// A read takes ordinary files only, within a size limit, and never waits on
+// a pipe or device put in a file's place. A replacement writes the new bytes
+// to a temporary file beside the old one, which reach the disk and only then
+// take the old file's name; so a full disk, a crash or a kill at any moment
+// leaves the old file or the new one, never a cut or empty one.
 #pragma once
 
 #include <QByteArray>
@@ -12,6 +16,18 @@
 #include <optional>
 
 namespace orvantis {
+
+// What reading a file whole found.
+struct WholeFile {
+    enum Status { Read, Missing, Folder, NotOrdinary, TooLarge, Failed };
+    Status status = Failed;
+    QByteArray bytes; // when Read
+    QString error;    // when Failed: the system's reason, e.g. "Permission denied"
+};
+
+// Reads the file at `path` (a symbolic link is followed; a dangling one is
+// Missing) when it is an ordinary file of at most `maxBytes`.
+WholeFile readWholeFile(const QString& path, qint64 maxBytes);
 
 // The file a save to `path` really replaces, as an absolute path: a symbolic
 // link is followed to its target, and the link itself stays a link.

@@ -1,4 +1,4 @@
-#include "platform/file_replace.h"
+#include "platform/whole_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -31,6 +31,34 @@ void syncFolder(const QString& folder)
 bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 } // namespace
+
+WholeFile readWholeFile(const QString& path, qint64 maxBytes)
+{
+    // Opened without waiting, so that a pipe put in the file's place does not
+    // hold the read up for ever; what it is, is asked of what was opened.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Nothing by that name, or a file where the path has a folder.
+    if (fd < 0)
+        return {errno == ENOENT || errno == ENOTDIR ? WholeFile::Missing : WholeFile::Failed, {},
+                QString::fromLocal8Bit(std::strerror(errno))};
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return {WholeFile::Failed, {}, QString::fromLocal8Bit(std::strerror(errno))};
+    if (S_ISDIR(info.st_mode))
+        return {WholeFile::Folder, {}, {}};
+    if (!S_ISREG(info.st_mode))
+        return {WholeFile::NotOrdinary, {}, {}};
+    if (info.st_size > maxBytes)
+        return {WholeFile::TooLarge, {}, {}};
+    WholeFile read{WholeFile::Read, file.read(maxBytes + 1), {}};
+    if (file.error() != QFileDevice::NoError)
+        return {WholeFile::Failed, {}, file.errorString()};
+    if (read.bytes.size() > maxBytes) // it grew meanwhile
+        return {WholeFile::TooLarge, {}, {}};
+    return read;
+}
 
 QString replacedFile(const QString& path)
 {
