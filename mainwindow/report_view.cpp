@@ -4,7 +4,7 @@
 #include "mainwindow/logging.h"
 #include "mainwindow/report_model.h"
 #include "platform/desktop_services.h"
-#include "platform/file_replace.h"
+#include "platform/whole_file.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

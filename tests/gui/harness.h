@@ -65,7 +65,11 @@ struct FixedClock final : Clock {
 class FakeNotifyArea final : public NotifyArea {
 public:
     bool IsAvailable() const override { return available; }
-    void Add(const QIcon& icon, const QString& tip, QMenu*) override { log << "Add " + tip; lastIcon = icon; }
+    void Add(const QIcon& icon, const QString& tip, QMenu*) override
+    {
+        log << "Add " + tip;
+        lastIcon = icon;
+    }
     void Remove() override { log << (window->isVisible() ? "Remove shown" : "Remove hidden"); }
     // Stands for the open menu: `whilePopup` may choose an item (its handler
     // runs before this returns, as with a real menu) or do nothing (dismissed).
@@ -76,7 +80,11 @@ public:
         if (whilePopup)
             whilePopup(menu);
     }
-    bool SetSkipTaskbar(QWidget*, bool skip) override { log << (skip ? "Skip on" : "Skip off"); return true; }
+    bool SetSkipTaskbar(QWidget*, bool skip) override
+    {
+        log << (skip ? "Skip on" : "Skip off");
+        return true;
+    }
     void SetForegroundWindow(QWidget*) override { log << QStringLiteral("Foreground"); }
 
     QStringList log;
@@ -118,10 +126,17 @@ struct Harness {
     }
     // MonthView1, the birth-date calendar, or MonthView2, the day calendar,
     // once it has first dropped down; null before.
-    QCalendarWidget* calendarWidget(int n) const { return w->findChild<QCalendarWidget*>(QStringLiteral("MonthView%1").arg(n)); }
+    QCalendarWidget* calendarWidget(int n) const
+    {
+        return w->findChild<QCalendarWidget*>(QStringLiteral("MonthView%1").arg(n));
+    }
     bool calendarShown(int n) const { return calendarWidget(n) && calendarWidget(n)->isVisibleTo(w.get()); }
     bool calendarShown() const { return calendarShown(1) || calendarShown(2); }
-    void openCalendars() const { w->Text3_Click(); w->Text2_Click(); }
+    void openCalendars() const
+    {
+        w->Text3_Click();
+        w->Text2_Click();
+    }
 };
 
 } // namespace orvantis::test

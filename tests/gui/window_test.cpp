@@ -20,7 +20,10 @@ namespace {
 const QString kMissing = QStringLiteral("<missing>");
 
 QAction* item(const Harness& h, const char* name) { return h.get<QAction>(name); }
-QRadioButton* option(const Harness& h, int n) { return h.w->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n)); }
+QRadioButton* option(const Harness& h, int n)
+{
+    return h.w->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n));
+}
 QString report(const Harness& h) { return QString::fromStdString(h.w->report().Text()); }
 void pick(const Harness& h, int calendar, QDate date)
 {
@@ -134,7 +137,8 @@ private Q_SLOTS:
         QVERIFY(report(h).contains(contains));
         QCOMPARE(report(h).count(start), 1);
         // The box shows the same text, with its own line breaks.
-        QCOMPARE(h.get<QPlainTextEdit>("Text1")->toPlainText(), QString(report(h)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(h.get<QPlainTextEdit>("Text1")->toPlainText(),
+                 QString(report(h)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         QVERIFY(h.messages.shown.isEmpty());
     }
 

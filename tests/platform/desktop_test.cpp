@@ -36,14 +36,22 @@ using ShowBox = void (WidgetMessageBoxes::*)(QWidget*, const QString&, const QSt
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& data) { QFile file(path); QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size()); }
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+}
 
 const QByteArray kHelpPage = "<html><body><h1>Contents</h1><p><a href=\"#last\">Go to the last topic</a></p>"
                              + QByteArray("<p>Filler paragraph</p>").repeated(200)
                              + "<h2><a name=\"last\">Last topic</a></h2></body></html>";
 
 // The help window, which ShowContents has just brought to the front.
-QTextBrowser* shownHelp() { QCoreApplication::processEvents(); return qobject_cast<QTextBrowser*>(QApplication::activeWindow()); }
+QTextBrowser* shownHelp()
+{
+    QCoreApplication::processEvents();
+    return qobject_cast<QTextBrowser*>(QApplication::activeWindow());
+}
 
 // Clicks the middle of the first character of `text` in the window.
 void clickText(QTextBrowser* window, const QString& text)
@@ -73,8 +81,16 @@ public slots:
     void open(const QUrl& url) { urls_ << url; } // in the desktop's place
 
 private slots:
-    void initTestCase() { for (const char* scheme : kSchemes) QDesktopServices::setUrlHandler(scheme, this, "open"); }
-    void cleanupTestCase() { for (const char* scheme : kSchemes) QDesktopServices::unsetUrlHandler(scheme); }
+    void initTestCase()
+    {
+        for (const char* scheme : kSchemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    void cleanupTestCase()
+    {
+        for (const char* scheme : kSchemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
     void init() { urls_.clear(); }
 
     // Shown from its start in a window of its own; links inside the file are

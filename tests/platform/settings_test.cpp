@@ -41,8 +41,20 @@ void writeFile(const QString& path, const QByteArray& data, mode_t mode = 0644)
 // file access is checked as user "nobody" (unless `on` is false).
 struct AsOrdinaryUser {
     const bool root;
-    explicit AsOrdinaryUser(bool on = true) : root(on && ::geteuid() == 0) { if (root) { ::setfsgid(65534); ::setfsuid(65534); } }
-    ~AsOrdinaryUser() { if (root) { ::setfsuid(0); ::setfsgid(0); } }
+    explicit AsOrdinaryUser(bool on = true) : root(on && ::geteuid() == 0)
+    {
+        if (root) {
+            ::setfsgid(65534);
+            ::setfsuid(65534);
+        }
+    }
+    ~AsOrdinaryUser()
+    {
+        if (root) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+    }
 };
 
 // One value written into a file: StartUpOption=1 in [StartUp] unless the row
