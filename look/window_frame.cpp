@@ -84,13 +84,13 @@ public:
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const bool larger = handle_->windowStates() & kLarger;
-        if (watched == handle_ && larger
-            && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Resize)) {
-            answered_ = true; // the window system has given the state and its size
-        } else if (watched == handle_ && event->type() == QEvent::Resize) {
-            holdIfBack();
-        } else if (watched == window_ && event->type() == QEvent::Paint && answered_) {
+        const QEvent::Type type = event->type();
+        if (watched == handle_ && (type == QEvent::WindowStateChange || type == QEvent::Resize)) {
+            if (handle_->windowStates() & kLarger)
+                answered_ = true; // the window system has given the state and its size
+            else if (type == QEvent::Resize)
+                holdIfBack();
+        } else if (watched == window_ && type == QEvent::Paint && answered_) {
             answered_ = false;
             QMetaObject::invokeMethod(this, &NormalState::revert, Qt::QueuedConnection);
         }

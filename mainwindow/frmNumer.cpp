@@ -186,7 +186,8 @@ bool frmNumer::Form_Load()
     // 8. The saved birth date, when saving is on.
     if (saved_->SavingOn()) {
         ui->Text3->setText(saved_->StoredDate());
-        if (!ui->Text3->text().isEmpty() && !datetext::ParseBirthDateDisplay(ui->Text3->text()))
+        if (lcStartup().isInfoEnabled() && !ui->Text3->text().isEmpty()
+            && !datetext::ParseBirthDateDisplay(ui->Text3->text()))
             qCInfo(lcStartup) << "the saved birth date is no date and is shown as it stands:"
                               << ui->Text3->text();
         ui->mnuBirth->setChecked(true);
